@@ -10,7 +10,7 @@
 using TextList = std::vector<std::string>;
 
 class PrinterManager {
-public:
+  public:
     // Does no work; run once before the instance is released.
     void Destroy();
     // A new instance: the class has no data to copy.

@@ -1,0 +1,99 @@
+// The mechanics every PrinterManager operation shares: texts to and from the spooler, the
+// zero-filled answer block, the printer handle that closes itself, the two-pass enumeration and
+// the printer selection rule. Each lives here once.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "platform/spooler.h"
+
+namespace printing {
+
+// A text read out of a spooler record: up to its first NUL; a null pointer is the empty text.
+inline std::string CopyText(const char* text) {
+    return text != nullptr ? std::string(text) : std::string();
+}
+
+// The pointer a text reaches the spooler as: the empty text goes as a null pointer. The spooler
+// takes non-const pointers for inputs it never writes to.
+inline LPSTR TextArg(const std::string& text) {
+    return text.empty() ? nullptr : const_cast<LPSTR>(text.c_str());
+}
+
+// A zero-filled GlobalAlloc block of exactly the requested size, freed on every path.
+class GlobalBlock {
+  public:
+    explicit GlobalBlock(DWORD bytes)
+        : memory_(::GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, bytes)), size_(bytes) {}
+    ~GlobalBlock() {
+        if (memory_ != nullptr) {
+            ::GlobalFree(memory_);
+        }
+    }
+    GlobalBlock(const GlobalBlock&) = delete;
+    GlobalBlock& operator=(const GlobalBlock&) = delete;
+
+    LPBYTE data() const { return static_cast<LPBYTE>(memory_); }
+    DWORD size() const { return size_; }
+
+  private:
+    HGLOBAL memory_;
+    DWORD size_;
+};
+
+// A printer opened with OpenPrinterA, closed with ClosePrinter when it goes out of scope. It is
+// closed only when the open succeeded. An empty name reaches the spooler as a null pointer.
+class PrinterHandle {
+  public:
+    PrinterHandle(const std::string& printerName, DWORD desiredAccess,
+                  const char* datatype = nullptr) {
+        PRINTER_DEFAULTSA defaults{};
+        defaults.pDatatype = const_cast<LPSTR>(datatype);
+        defaults.pDevMode = nullptr;
+        defaults.DesiredAccess = desiredAccess;
+        opened_ = ::OpenPrinterA(TextArg(printerName), &handle_, &defaults) != 0;
+    }
+    ~PrinterHandle() {
+        if (opened_) {
+            ::ClosePrinter(handle_);
+        }
+    }
+    PrinterHandle(const PrinterHandle&) = delete;
+    PrinterHandle& operator=(const PrinterHandle&) = delete;
+
+    explicit operator bool() const { return opened_; }
+    HANDLE get() const { return handle_; }
+
+  private:
+    HANDLE handle_ = nullptr;
+    bool opened_ = false;
+};
+
+// The two-pass enumeration: `enumerate(buffer, size, &needed, &returned)` is called first with no
+// buffer and size 0 to learn the byte count (its result is not looked at), then with a zero-filled
+// block of exactly that size. When the second call fails the result is -1 and `read` never runs;
+// otherwise `read` sees each returned record in order and the result is their count.
+template <typename Record, typename Enumerate, typename Read>
+int EnumerateTwoPass(Enumerate&& enumerate, Read&& read) {
+    DWORD needed = 0;
+    DWORD returned = 0;
+    enumerate(nullptr, DWORD{0}, &needed, &returned);
+    GlobalBlock block(needed);
+    returned = 0;
+    if (!enumerate(block.data(), block.size(), &needed, &returned)) {
+        return -1;
+    }
+    const auto* records = reinterpret_cast<const Record*>(block.data());
+    for (DWORD i = 0; i < returned; ++i) {
+        read(records[i]);
+    }
+    return static_cast<int>(returned);
+}
+
+// The printer an operation works on: the given name unchanged (even when empty), or, when the
+// caller left it out, the default printer's name asked for afresh.
+std::string ChoosePrinter(const std::optional<std::string>& printerName);
+
+}  // namespace printing
