@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test: the suite in a normal and in an
+# ASan+UBSan build, the 32-bit record layout check and the Windows compile of the printer manager.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+echo "== 32-bit record layouts"
+g++ -std=c++20 -m32 -fsyntax-only -Wall -Wextra -Werror -I. tests/platform/spooler_layout.cpp
+
+echo "== Windows compile of printing/ (MinGW-w64, the system's Windows headers)"
+for source in printing/*.cpp; do
+  x86_64-w64-mingw32-g++-posix -std=c++20 -fsyntax-only -Wall -Wextra -Werror -I. "$source"
+done
+
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+echo "== Normal build"
+bash scripts/build.sh build
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== ASan+UBSan build"
+bash scripts/build.sh build-asan -DTALLOWIND_SANITIZE=ON -DTALLOWIND_BENCH=OFF
+ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+echo "== All tests passed"
