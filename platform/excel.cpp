@@ -34,9 +34,11 @@ void ExcelApp::Release() {
 }
 
 void AutomationObject::CallMethod(const std::string& name) {
-    if (object_ != nullptr) {
-        automation::CallOrGet(object_, name);
-    }
+    TryCallMethod(name);
+}
+
+bool AutomationObject::TryCallMethod(const std::string& name) {
+    return object_ != nullptr && automation::CallOrGet(object_, name).ok();
 }
 
 void ExcelWorkbooks::DropBinding() {

@@ -36,6 +36,8 @@ class AutomationObject {
     // Invokes the member with no arguments as a method or a property read; the result is thrown
     // away and a failure is not reported.
     void CallMethod(const std::string& name);
+    // The same call, telling whether it succeeded (for callers that report failures).
+    bool TryCallMethod(const std::string& name);
     void Clear() { object_.reset(); }
     bool empty() const { return object_ == nullptr; }
 
