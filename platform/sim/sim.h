@@ -115,11 +115,11 @@ struct Form {
 
 // Outcomes of the spooler's dialogs, set by a test or a script before the dialog opens.
 struct DialogScript {
-    std::string connectTo;          // ConnectToPrinterDlg: the printer chosen; empty cancels
-    bool propertiesOk = true;       // PrinterProperties: OK (TRUE) or cancel (FALSE)
-    std::string addPortName;        // AddPortA: the port name typed; empty cancels
-    bool configurePortOk = true;    // ConfigurePortA
-    bool printSetupOk = true;       // PrintDlgA: OK or cancel
+    std::string connectTo;        // ConnectToPrinterDlg: the printer chosen; empty cancels
+    bool propertiesOk = true;     // PrinterProperties: OK (TRUE) or cancel (FALSE)
+    std::string addPortName;      // AddPortA: the port name typed; empty cancels
+    bool configurePortOk = true;  // ConfigurePortA
+    bool printSetupOk = true;     // PrintDlgA: OK or cancel
 };
 
 struct Machine {
@@ -136,6 +136,10 @@ struct Machine {
     std::string machineName = "\\\\OFFICE-PC";
     std::string userName = "user";
     bool administrator = false;  // standard user: PRINTER_ACCESS_USE only, no SeLoadDriverPrivilege
+    // The process token's privileges by name: those enabled now, and those removed for good. Which
+    // ones the token holds follows from `administrator`.
+    std::vector<std::string> enabledPrivileges = {"SeChangeNotifyPrivilege"};
+    std::vector<std::string> removedPrivileges;
     LCID locale = 0x0804;
     std::string dateSeparator = "/";
     bool localeFails = false;  // GetLocaleInfoA fails for every request
@@ -153,7 +157,7 @@ Machine EmptyMachine();
 
 // Builds a machine for a test, starting from the empty one.
 class MachineBuilder {
-public:
+  public:
     MachineBuilder();
     explicit MachineBuilder(Machine base);
     MachineBuilder& AddPrinter(Printer printer);
@@ -167,7 +171,7 @@ public:
     Machine& machine() { return machine_; }
     Machine Build() const { return machine_; }
 
-private:
+  private:
     Machine machine_;
 };
 
@@ -194,6 +198,11 @@ void BeforeCall(const std::string& function, int nth, std::function<void(Machine
 struct Call {
     std::string function;
     std::vector<std::string> args;
+    // The fields of the record an input pointer points to, where that record decides what the call
+    // does, rendered like args: OpenPrinterA's PRINTER_DEFAULTSA (pDatatype, pDevMode,
+    // DesiredAccess), AdjustTokenPrivileges' NewState (PrivilegeCount, then LowPart and Attributes
+    // of each entry), GetDefaultPrinterA's *pcchBuffer. Empty when the call has none or it is null.
+    std::vector<std::string> record;
 };
 const std::vector<Call>& Calls();
 std::vector<Call> CallsOf(const std::string& function);

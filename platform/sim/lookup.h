@@ -1,0 +1,26 @@
+// The machine's naming rules: names compare case-insensitively, a connection is named
+// \\server\printer, and a local printer may also be named through the local machine's name.
+#pragma once
+
+#include <string_view>
+
+#include "platform/sim/sim.h"
+
+namespace sim::detail {
+
+bool SameName(std::string_view a, std::string_view b);
+
+bool IsConnection(const Printer& printer);
+
+// The local printer or connection `name` names, or null.
+Printer* FindPrinter(Machine& machine, std::string_view name);
+
+// True when `name` is the local machine, with or without its leading backslashes.
+bool IsLocalMachine(const Machine& machine, std::string_view name);
+
+// The default printer when it is set and still exists, else null.
+Printer* DefaultPrinter(Machine& machine);
+
+const PrintProcessor* FindProcessor(const Machine& machine, std::string_view name);
+
+}  // namespace sim::detail
