@@ -1,0 +1,270 @@
+// The Qt runtime's test hooks: read the real widgets, click them with QtTest's mouse events, and
+// answer modal boxes from a timer that polls for the active modal widget.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDeadlineTimer>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTextLayout>
+#include <QTimer>
+#include <utility>
+
+#include "platform/gui_test_hooks.h"
+#include "platform/qt/gui_qt_internal.h"
+
+namespace gui::test {
+namespace {
+
+using qt::FromQt;
+
+// How long a hook waits for the box it should answer before it gives up.
+constexpr int kAnswerTimeoutMs = 5000;
+constexpr int kPollMs = 10;
+
+QString ShownText(const QWidget* widget) {
+    if (auto* label = qobject_cast<const QLabel*>(widget)) {
+        return label->text();
+    }
+    if (auto* button = qobject_cast<const QAbstractButton*>(widget)) {
+        return button->text();
+    }
+    if (auto* group = qobject_cast<const QGroupBox*>(widget)) {
+        return group->title();
+    }
+    if (auto* edit = qobject_cast<const QLineEdit*>(widget)) {
+        return edit->text();
+    }
+    if (auto* combo = qobject_cast<const QComboBox*>(widget)) {
+        return combo->currentText();
+    }
+    return {};
+}
+
+// True when every character of `text` maps to a real glyph in the font or in the fallback
+// fonts Qt picks for it; a missing glyph shows as a box.
+bool AllGlyphsFound(const QString& text, const QFont& font) {
+    QString flat = text;
+    flat.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    if (flat.trimmed().isEmpty()) {
+        return true;
+    }
+    QTextLayout layout(flat, font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        for (quint32 glyph : run.glyphIndexes()) {
+            if (glyph == 0) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// Polls the message loop for a modal widget of type W, hands it to `answer` once, and gives up
+// after the timeout.
+template <typename W>
+void AnswerNextModal(std::function<void(W*)> answer) {
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(kPollMs);
+    QObject::connect(
+        timer, &QTimer::timeout, timer,
+        [timer, answer = std::move(answer), deadline = QDeadlineTimer(kAnswerTimeoutMs)] {
+            auto* modal = qobject_cast<W*>(QApplication::activeModalWidget());
+            if (modal == nullptr && !deadline.hasExpired()) {
+                return;
+            }
+            timer->stop();
+            timer->deleteLater();
+            if (modal != nullptr) {
+                answer(modal);
+            }
+        });
+    timer->start();
+}
+
+}  // namespace
+
+ControlInfo InspectControl(std::string_view control) {
+    ControlInfo info;
+    const qt::ControlRecord* record = qt::FindControlRecord(control);
+    if (record == nullptr) {
+        return info;
+    }
+    info.exists = true;
+    info.kind = record->kind;
+    info.parent = record->parent;
+    const QWidget* widget = record->widget.data();
+    info.faceless = widget == nullptr;
+    if (widget == nullptr) {
+        return info;
+    }
+    const QRect geometry = widget->geometry();
+    info.place = {geometry.x(), geometry.y(), geometry.width(), geometry.height()};
+    const QString text = ShownText(widget);
+    info.text = FromQt(text);
+    info.visible = widget->isVisibleTo(widget->window());
+    info.enabled = widget->isEnabled();
+    info.fillsBackground = widget->autoFillBackground();
+    if (auto* frame = qobject_cast<const QFrame*>(widget)) {
+        info.sunkenFrame =
+            frame->frameShape() != QFrame::NoFrame && frame->frameShadow() == QFrame::Sunken;
+    }
+    if (auto* edit = qobject_cast<const QLineEdit*>(widget)) {
+        info.editable = !edit->isReadOnly();
+    }
+    if (auto* combo = qobject_cast<const QComboBox*>(widget)) {
+        info.editable = combo->isEditable();
+    }
+    info.allGlyphsFound = AllGlyphsFound(text, widget->font());
+    const QFont font = widget->font();
+    const QFontInfo resolved(font);
+    info.font.requestedFamily = FromQt(font.family());
+    info.font.resolvedFamily = FromQt(resolved.family());
+    info.font.chineseFace =
+        QFontDatabase::writingSystems(resolved.family()).contains(QFontDatabase::SimplifiedChinese);
+    info.font.pixelSize = resolved.pixelSize();
+    info.font.weight = resolved.weight();
+    return info;
+}
+
+WindowInfo InspectWindow(std::string_view window) {
+    WindowInfo info;
+    const qt::WindowRecord* record = qt::FindWindowRecord(window);
+    if (record == nullptr || !record->widget) {
+        return info;
+    }
+    const QWidget* widget = record->widget.data();
+    info.exists = true;
+    info.visible = widget->isVisible();
+    info.caption = FromQt(widget->windowTitle());
+    const QRect frame = widget->frameGeometry();
+    const QRect client = widget->geometry();
+    info.outer = {frame.x(), frame.y(), frame.width(), frame.height()};
+    info.client = {client.x(), client.y(), client.width(), client.height()};
+    return info;
+}
+
+int TopLevelWidgetCount() {
+    return static_cast<int>(QApplication::topLevelWidgets().size());
+}
+
+std::string ControlAt(std::string_view window, int x, int y) {
+    const qt::WindowRecord* record = qt::FindWindowRecord(window);
+    if (record == nullptr || !record->widget) {
+        return {};
+    }
+    // The innermost widget there may be a part of a control (a list's viewport).
+    for (const QWidget* widget = record->widget->childAt(x, y);
+         widget != nullptr && widget != record->widget.data(); widget = widget->parentWidget()) {
+        std::string name = qt::ControlNameOf(widget);
+        if (!name.empty()) {
+            return name;
+        }
+    }
+    return {};
+}
+
+bool ClickButton(std::string_view button) {
+    const qt::ControlRecord* record = qt::FindControlRecord(button);
+    auto* widget = record ? qobject_cast<QAbstractButton*>(record->widget.data()) : nullptr;
+    if (widget == nullptr || !widget->isVisible() || !widget->isEnabled()) {
+        return false;
+    }
+    QTest::mouseClick(widget, Qt::LeftButton);
+    return true;
+}
+
+bool ClickCheckListItem(std::string_view checkList, int index, bool onCheckBox) {
+    const qt::ControlRecord* record = qt::FindControlRecord(checkList);
+    auto* list = record ? dynamic_cast<qt::CheckListWidget*>(record->widget.data()) : nullptr;
+    if (list == nullptr || list->item(index) == nullptr || !list->isVisible()) {
+        return false;
+    }
+    list->scrollToItem(list->item(index));
+    const QRect item = list->visualItemRect(list->item(index));
+    const QRect box = list->CheckBoxRect(index);
+    // Off the check box: the middle of the part of the item right of it.
+    const QPoint point =
+        onCheckBox ? box.center() : QPoint((box.right() + item.right()) / 2, item.center().y());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, point);
+    return true;
+}
+
+bool CloseWindowByCloseBox(std::string_view window) {
+    const qt::WindowRecord* record = qt::FindWindowRecord(window);
+    if (record == nullptr || !record->widget) {
+        return false;
+    }
+    // The close box asks the window to close; the window's close event decides what follows.
+    record->widget->close();
+    return true;
+}
+
+void AnswerNextMessageBox(std::function<void(const MessageBoxSeen&)> seen) {
+    AnswerNextModal<QMessageBox>([seen = std::move(seen)](QMessageBox* box) {
+        MessageBoxSeen report;
+        report.text = FromQt(box->property(qt::kOriginalTextProperty).toString());
+        report.shownText = FromQt(box->text());
+        report.title = FromQt(box->windowTitle());
+        report.icon = qt::MessageBoxFlag(box->icon());
+        for (const QAbstractButton* button : box->buttons()) {
+            report.buttons.push_back(FromQt(button->text()));
+        }
+        if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
+            ok->click();
+        } else {
+            box->accept();
+        }
+        if (seen) {
+            seen(report);
+        }
+    });
+}
+
+void AnswerNextFileDialog(std::optional<std::string> path,
+                          std::function<void(const FileDialogSeen&)> seen) {
+    AnswerNextModal<QFileDialog>(
+        [path = std::move(path), seen = std::move(seen)](QFileDialog* dialog) {
+            FileDialogSeen report;
+            report.title = FromQt(dialog->windowTitle());
+            for (const QString& filter : dialog->nameFilters()) {
+                report.filters.push_back(FromQt(filter));
+            }
+            if (path) {
+                dialog->selectFile(QString::fromStdString(*path));
+                // accept() is a protected slot; it checks that the file exists, as OK does.
+                QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+            } else {
+                dialog->reject();
+            }
+            if (seen) {
+                seen(report);
+            }
+        });
+}
+
+void WhenWindowShown(std::string_view window, std::function<void()> action) {
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(kPollMs);
+    QObject::connect(timer, &QTimer::timeout, timer,
+                     [timer, name = std::string(window), action = std::move(action)] {
+                         const qt::WindowRecord* record = qt::FindWindowRecord(name);
+                         if (record == nullptr || !record->widget || !record->widget->isVisible()) {
+                             return;
+                         }
+                         timer->stop();
+                         timer->deleteLater();
+                         action();
+                     });
+    timer->start();
+}
+
+}  // namespace gui::test
