@@ -2,14 +2,18 @@
 // path, message box icons, the combo box's empty choice, the edit box and the open-file dialog.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/gui.h"
 #include "platform/gui_test_hooks.h"
+#include "platform/sim/sim.h"
+#include "platform/spooler.h"
 
 namespace {
 
@@ -182,6 +186,21 @@ TEST_F(ProbeWindowTest, OpenFileDialogConfirmsOrCancels) {
     EXPECT_EQ(gui::OpenFileDialogPath("probe dialog"), book.string());
 
     std::filesystem::remove_all(folder);
+}
+
+TEST_F(ProbeWindowTest, SpoolerMessagePumpDispatchesTheWindowsEvents) {
+    // Replacing the machine drops the dispatcher; starting the runtime (again) puts it back.
+    sim::Install(sim::EmptyMachine());
+    ASSERT_TRUE(gui::Initialize());
+    bool dispatched = false;
+    gui::test::WhenWindowShown(kName, [&] { dispatched = true; });
+    MSG message{};
+    for (int pump = 0; pump < 200 && !dispatched; ++pump) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);
+    }
+    EXPECT_TRUE(dispatched);
+    EXPECT_GT(sim::MessagePumps(), 0);
 }
 
 }  // namespace
