@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -164,8 +165,10 @@ TEST_F(ProbeWindowTest, ComboBoxKeepsNoChoiceUntilOneIsMade) {
 }
 
 TEST_F(ProbeWindowTest, OpenFileDialogConfirmsOrCancels) {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / "tallowind-dialog-test";
+    // The test process's own private folder (see test_main.cpp), so parallel runs never meet.
+    const char* privateDir = std::getenv("XDG_RUNTIME_DIR");
+    ASSERT_NE(privateDir, nullptr);
+    const std::filesystem::path folder = std::filesystem::path(privateDir) / "dialog";
     std::filesystem::create_directories(folder);
     const std::filesystem::path book = folder / "报表.xlsx";
     std::ofstream(book) << "x";
