@@ -131,8 +131,9 @@ inline constexpr int kIconInformation = 64;
 
 // ---- The runtime ----
 
-// Starts the runtime: display connection, fonts, translations, the spooler's message pump.
-// Calling it again does nothing. Returns false when the runtime cannot start.
+// Starts the runtime: display connection, fonts, translations, and the dispatcher through which
+// the spooler's message pump delivers window events. A later call only installs that dispatcher
+// again (replacing the simulated machine drops it). False when the runtime cannot start.
 bool Initialize();
 
 // Adds `routine` to the routines run at program end, unless it is in the list already.
@@ -155,7 +156,8 @@ WindowHandle GetWindowHandle(std::string_view window);
 // Does nothing for a window that is gone or already being destroyed.
 void DestroyWindow(std::string_view window);
 
-// A modal message box with one OK button. `icon` is one of the kIcon flags (0: none).
+// A modal message box with one OK button, owned by the main window while it shows. `icon` is one
+// of the kIcon flags (other style bits are ignored; 0: no icon).
 void ShowMessageBox(const std::string& text, int icon, const std::string& title);
 
 // ---- Controls, by name. An unknown name or index reads as empty, -1 or false, and is ignored
