@@ -15,8 +15,13 @@ thread_local DWORD lastError = ERROR_SUCCESS;
 }  // namespace
 
 State& GetState() {
-    // Deliberately never freed: static destructors of other objects may still call in.
-    static State* const state = new State();
+    // Deliberately never freed: static destructors of other objects may still call in. A process
+    // that installs no machine of its own sees the embedded small office.
+    static State* const state = [] {
+        auto* created = new State();
+        created->machine = DefaultMachine();
+        return created;
+    }();
     return *state;
 }
 
