@@ -3,6 +3,7 @@
 // the printer selection rule. Each lives here once.
 #pragma once
 
+#include <cstring>
 #include <optional>
 #include <string>
 #include <utility>
@@ -90,6 +91,46 @@ int EnumerateTwoPass(Enumerate&& enumerate, Read&& read) {
         read(records[i]);
     }
     return static_cast<int>(returned);
+}
+
+// A printer's information at one level, read by the two-pass pattern: a size query (its result
+// not looked at), then a zero-filled block of exactly that size. The block lives as long as this
+// object, so record pointers into it stay valid until the operation is done with them.
+class PrinterInfo {
+  public:
+    PrinterInfo(HANDLE printer, DWORD level) : block_(SizeNeeded(printer, level)) {
+        DWORD needed = 0;
+        read_ = ::GetPrinterA(printer, level, block_.data(), block_.size(), &needed) != 0;
+    }
+    explicit operator bool() const { return read_; }
+    // The fixed part of the record at the block's start, copied into a record of the caller's own.
+    template <typename Record>
+    Record Snapshot() const {
+        Record record{};
+        if (read_ && block_.data() != nullptr && block_.size() >= sizeof(Record)) {
+            std::memcpy(&record, block_.data(), sizeof(Record));
+        }
+        return record;
+    }
+
+  private:
+    static DWORD SizeNeeded(HANDLE printer, DWORD level) {
+        DWORD needed = 0;
+        ::GetPrinterA(printer, level, nullptr, 0, &needed);
+        return needed;
+    }
+
+    GlobalBlock block_;
+    bool read_ = false;
+};
+
+// Dispatches the window messages that are waiting, then returns.
+inline void PumpWaitingMessages() {
+    MSG message{};
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
 }
 
 // The printer an operation works on: the given name unchanged (even when empty), or, when the
