@@ -2,6 +2,8 @@
 #include "platform/sim/lookup.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <string>
 
 namespace sim::detail {
 
@@ -74,6 +76,35 @@ const PrintProcessor* FindProcessor(const Machine& machine, std::string_view nam
         }
     }
     return nullptr;
+}
+
+PrinterHandleEntry* FindPrinterHandle(State& state, HANDLE handle) {
+    const auto it = state.printerHandles.find(reinterpret_cast<std::uintptr_t>(handle));
+    return it == state.printerHandles.end() ? nullptr : &it->second;
+}
+
+bool SupportsDatatype(const Machine& machine, const Printer& printer, std::string_view datatype) {
+    const PrintProcessor* processor = FindProcessor(machine, printer.printProcessor);
+    return processor != nullptr &&
+           std::any_of(processor->datatypes.begin(), processor->datatypes.end(),
+                       [&](const std::string& known) { return SameName(known, datatype); });
+}
+
+// What the current user may open `printer` with. The print right of a standard user carries
+// READ_CONTROL with it, as PRINTER_EXECUTE does; an administrator may do anything.
+DWORD AllowedPrinterAccess(const Machine& machine, const Printer& printer) {
+    if (machine.administrator) {
+        return 0xFFFFFFFFu;
+    }
+    DWORD allowed = printer.standardUserAccess;
+    if ((allowed & PRINTER_ACCESS_USE) != 0) {
+        allowed |= READ_CONTROL;
+    }
+    return allowed;
+}
+
+DWORD AllowedServerAccess(const Machine& machine) {
+    return machine.administrator ? 0xFFFFFFFFu : SERVER_READ;
 }
 
 }  // namespace sim::detail

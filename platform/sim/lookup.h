@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/sim/sim.h"
+#include "platform/sim/state.h"
 
 namespace sim::detail {
 
@@ -22,5 +23,15 @@ bool IsLocalMachine(const Machine& machine, std::string_view name);
 Printer* DefaultPrinter(Machine& machine);
 
 const PrintProcessor* FindProcessor(const Machine& machine, std::string_view name);
+
+// The open printer or server handle behind `handle`, or null for a bad or closed one.
+PrinterHandleEntry* FindPrinterHandle(State& state, HANDLE handle);
+
+// Whether the printer's print processor takes `datatype`.
+bool SupportsDatatype(const Machine& machine, const Printer& printer, std::string_view datatype);
+
+// What the current user may open a printer, or the print server, with.
+DWORD AllowedPrinterAccess(const Machine& machine, const Printer& printer);
+DWORD AllowedServerAccess(const Machine& machine);
 
 }  // namespace sim::detail

@@ -166,6 +166,10 @@ std::vector<std::string> PresentFiles(const Machine& machine) {
     for (const Monitor& monitor : machine.monitors) {
         files.push_back("C:\\Windows\\system32\\" + monitor.dll);
     }
+    // The separator pages every installation carries.
+    for (const char* page : {"sysprint.sep", "sysprtj.sep", "pcl.sep", "pscript.sep"}) {
+        files.push_back(std::string("C:\\Windows\\system32\\") + page);
+    }
     return files;
 }
 
@@ -240,7 +244,15 @@ Machine DefaultMachine() {
     finance.portName = "10.0.3.31";
     finance.location = "3F Finance";
     finance.comment = "Finance department, mono";
+    machine.networkPrinters.push_back(finance);
     machine.connections.push_back(std::move(finance));
+    Printer plotter = Connection("\\\\PRINTSRV\\Plotter", "Generic Inkjet Class Driver");
+    plotter.location = "2F Engineering";
+    plotter.devMode.paperSize = DMPAPER_A3;
+    plotter.devMode.formName = "A3";
+    machine.networkPrinters.push_back(std::move(plotter));
+    machine.networkPrinters.push_back(
+        Connection("\\\\PRINTSRV\\Colour Laser", "Generic Laser Class Driver"));
 
     machine.defaultPrinter = "Office Laser";
     return machine;
@@ -268,6 +280,7 @@ MachineBuilder& MachineBuilder::AddPrinter(const std::string& name, const std::s
 MachineBuilder& MachineBuilder::AddConnection(const std::string& uncName,
                                               const std::string& driver) {
     machine_.connections.push_back(Connection(uncName, driver));
+    machine_.networkPrinters.push_back(machine_.connections.back());
     return *this;
 }
 

@@ -207,35 +207,6 @@ bool SelectPrinters(const Machine& machine, DWORD flags, const char* name, DWORD
     return true;
 }
 
-PrinterHandleEntry* FindPrinterHandle(State& state, HANDLE handle) {
-    const auto it = state.printerHandles.find(reinterpret_cast<std::uintptr_t>(handle));
-    return it == state.printerHandles.end() ? nullptr : &it->second;
-}
-
-bool SupportsDatatype(const Machine& machine, const Printer& printer, std::string_view datatype) {
-    const PrintProcessor* processor = FindProcessor(machine, printer.printProcessor);
-    return processor != nullptr &&
-           std::any_of(processor->datatypes.begin(), processor->datatypes.end(),
-                       [&](const std::string& known) { return SameName(known, datatype); });
-}
-
-// What the current user may open `printer` with. The print right of a standard user carries
-// READ_CONTROL with it, as PRINTER_EXECUTE does; an administrator may do anything.
-DWORD AllowedPrinterAccess(const Machine& machine, const Printer& printer) {
-    if (machine.administrator) {
-        return 0xFFFFFFFFu;
-    }
-    DWORD allowed = printer.standardUserAccess;
-    if ((allowed & PRINTER_ACCESS_USE) != 0) {
-        allowed |= READ_CONTROL;
-    }
-    return allowed;
-}
-
-DWORD AllowedServerAccess(const Machine& machine) {
-    return machine.administrator ? 0xFFFFFFFFu : SERVER_READ;
-}
-
 BOOL Fail(DWORD error) {
     SetError(error);
     return FALSE;

@@ -125,6 +125,9 @@ struct DialogScript {
 struct Machine {
     std::vector<Printer> printers;     // local printers, in the spooler's order
     std::vector<Printer> connections;  // the user's connections (\\server\name), in order
+    // Printers shared by other servers on the network, named \\server\share: what a connection
+    // can be made to.
+    std::vector<Printer> networkPrinters;
     std::string defaultPrinter;        // empty: no default printer
     std::vector<Port> ports;
     std::vector<Monitor> monitors;

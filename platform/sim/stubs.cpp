@@ -7,36 +7,6 @@ using sim::detail::NotImplemented;
 using sim::detail::Ptr;
 using sim::detail::Text;
 
-// ---- Printers ----
-
-BOOL SetPrinterA(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD Command) {
-    return NotImplemented("SetPrinterA", FALSE, {Ptr(hPrinter), Level, Ptr(pPrinter), Command});
-}
-
-HANDLE AddPrinterA(LPSTR pName, DWORD Level, LPBYTE pPrinter) {
-    return NotImplemented("AddPrinterA", HANDLE{nullptr}, {Text(pName), Level, Ptr(pPrinter)});
-}
-
-BOOL DeletePrinter(HANDLE hPrinter) {
-    return NotImplemented("DeletePrinter", FALSE, {Ptr(hPrinter)});
-}
-
-BOOL AddPrinterConnectionA(LPSTR pName) {
-    return NotImplemented("AddPrinterConnectionA", FALSE, {Text(pName)});
-}
-
-BOOL DeletePrinterConnectionA(LPSTR pName) {
-    return NotImplemented("DeletePrinterConnectionA", FALSE, {Text(pName)});
-}
-
-HANDLE ConnectToPrinterDlg(HWND hwnd, DWORD Flags) {
-    return NotImplemented("ConnectToPrinterDlg", HANDLE{nullptr}, {Ptr(hwnd), Flags});
-}
-
-BOOL PrinterProperties(HWND hWnd, HANDLE hPrinter) {
-    return NotImplemented("PrinterProperties", FALSE, {Ptr(hWnd), Ptr(hPrinter)});
-}
-
 // ---- Ports and monitors ----
 
 BOOL EnumPortsA(LPSTR pName, DWORD Level, LPBYTE pPort, DWORD cbBuf, LPDWORD pcbNeeded,

@@ -79,15 +79,15 @@ TEST_F(CallLogTest, CallsOfKeepsOrderAndClearCallsEmptiesTheLog) {
 }
 
 TEST_F(CallLogTest, FunctionsNotModelledAreLoggedAndFailAsNotImplemented) {
-    char name[] = "Office Laser";
+    char port[] = "LPT1:";
     SetLastError(0);
-    EXPECT_FALSE(AddPrinterConnectionA(name));
+    EXPECT_FALSE(ConfigurePortA(nullptr, nullptr, port));
     EXPECT_EQ(GetLastError(), ERROR_CALL_NOT_IMPLEMENTED);
-    EXPECT_EQ(StartDocPrinterA(nullptr, 1, nullptr), 0u);
-    EXPECT_EQ(AddPrinterA(nullptr, 2, nullptr), nullptr);
-    EXPECT_EQ(GetFileTitleA("a.txt", nullptr, 0), -1);
-    EXPECT_EQ(sim::CallsOf("AddPrinterConnectionA")[0].args, Args{"\"Office Laser\""});
-    EXPECT_EQ(sim::CallsOf("GetFileTitleA")[0].args, (Args{"\"a.txt\"", "NULL", "0"}));
+    DWORD needed = 0;
+    DWORD returned = 0;
+    EXPECT_FALSE(EnumFormsA(nullptr, 1, nullptr, 0, &needed, &returned));
+    EXPECT_EQ(sim::CallsOf("ConfigurePortA")[0].args, (Args{"NULL", "NULL", "\"LPT1:\""}));
+    EXPECT_EQ(sim::CallsOf("EnumFormsA")[0].args, (Args{"NULL", "1", "NULL", "0", "ptr", "ptr"}));
 }
 
 // ---- FailCall ----
