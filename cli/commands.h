@@ -12,7 +12,20 @@ inline constexpr int kExitUsage = 1;
 inline constexpr int kExitWorkbook = 2;
 inline constexpr int kExitFailed = 3;
 
+using Args = std::vector<std::string>;
+
 // Runs one command line (without the program name); returns the exit status.
-int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int Run(const Args& args, std::ostream& out, std::ostream& err);
+
+// The verb families, each taking the whole command line.
+int RunWorkbookVerb(const Args& args, std::ostream& out, std::ostream& err);
+int RunPrinterVerb(const Args& args, std::ostream& out, std::ostream& err);
+
+// Reports wrong usage with the help text; returns kExitUsage.
+int Usage(std::ostream& err, const std::string& message);
+// Reports a failed operation; returns kExitFailed.
+int Failed(std::ostream& err, const std::string& message);
+
+extern const char* const kHelp;
 
 }  // namespace cli
