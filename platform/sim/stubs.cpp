@@ -203,10 +203,6 @@ short GetFileTitleA(LPCSTR lpszFile, LPSTR lpszTitle, WORD cchSize) {
     return NotImplemented("GetFileTitleA", short{-1}, {Text(lpszFile), Ptr(lpszTitle), cchSize});
 }
 
-LPSTR PathFindExtensionA(LPCSTR pszPath) {
-    return NotImplemented("PathFindExtensionA", LPSTR{nullptr}, {Text(pszPath)});
-}
-
 BOOL PrintDlgA(LPPRINTDLGA pPD) {
     return NotImplemented("PrintDlgA", FALSE, {Ptr(pPD)});
 }

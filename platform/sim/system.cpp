@@ -320,6 +320,27 @@ BOOL CloseHandle(HANDLE hObject) {
     });
 }
 
+LPSTR PathFindExtensionA(LPCSTR pszPath) {
+    using namespace sim::detail;
+    return Run("PathFindExtensionA", LPSTR{nullptr}, {Text(pszPath)}, [&](State&) -> LPSTR {
+        if (pszPath == nullptr) {
+            return nullptr;
+        }
+        // The last '.' of the last path component, unless a space follows it; else the end. On
+        // Linux '/' ends a path component as well as '\\'.
+        const char* candidate = nullptr;
+        const char* p = pszPath;
+        for (; *p != '\0'; ++p) {
+            if (*p == '.') {
+                candidate = p;
+            } else if (*p == '\\' || *p == '/' || *p == ' ') {
+                candidate = nullptr;
+            }
+        }
+        return const_cast<LPSTR>(candidate != nullptr ? candidate : p);
+    });
+}
+
 BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg) {
     using namespace sim::detail;
     std::function<void()> dispatch;

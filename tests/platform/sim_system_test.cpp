@@ -263,4 +263,35 @@ TEST(ForegroundWindowTest, IsAFixedNonNullWindow) {
     EXPECT_EQ(GetForegroundWindow(), window);
 }
 
+// ---- PathFindExtensionA ----
+
+TEST(PathFindExtensionTest, PointsAtTheExtensionOrTheEndInsideTheGivenText) {
+    struct Row {
+        const char* path;
+        const char* extension;
+    };
+    const Row rows[] = {
+        {"C:\\Data\\Book1.xlsx", ".xlsx"},
+        {"/home/u/Book1.XLS", ".XLS"},
+        {"report.tar.gz", ".gz"},
+        {"C:\\dir.d\\file", ""},  // the dot is in a folder's name
+        {"/dir.d/file", ""},      // '/' ends a component on Linux
+        {"name.ext more", ""},    // a space after the dot: no extension
+        {"name. xls", ""},
+        {"trailing.", "."},
+        {".hidden", ".hidden"},
+        {"", ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.path);
+        const char* found = PathFindExtensionA(row.path);
+        ASSERT_NE(found, nullptr);
+        // A pointer into the caller's text, not a copy.
+        EXPECT_GE(found, row.path);
+        EXPECT_LE(found, row.path + std::strlen(row.path));
+        EXPECT_STREQ(found, row.extension);
+    }
+    EXPECT_EQ(PathFindExtensionA(nullptr), nullptr);
+}
+
 }  // namespace
