@@ -185,7 +185,7 @@ BOOL DeleteFormA(HANDLE hPrinter, LPSTR pFormName) {
     return NotImplemented("DeleteFormA", FALSE, {Ptr(hPrinter), Text(pFormName)});
 }
 
-// ---- Time, locale, file names and the print dialog ----
+// ---- Time, locale and file names ----
 
 BOOL FileTimeToSystemTime(const FILETIME* lpFileTime, LPSYSTEMTIME lpSystemTime) {
     return NotImplemented("FileTimeToSystemTime", FALSE, {Ptr(lpFileTime), Ptr(lpSystemTime)});
@@ -203,10 +203,3 @@ short GetFileTitleA(LPCSTR lpszFile, LPSTR lpszTitle, WORD cchSize) {
     return NotImplemented("GetFileTitleA", short{-1}, {Text(lpszFile), Ptr(lpszTitle), cchSize});
 }
 
-BOOL PrintDlgA(LPPRINTDLGA pPD) {
-    return NotImplemented("PrintDlgA", FALSE, {Ptr(pPD)});
-}
-
-DWORD CommDlgExtendedError() {
-    return NotImplemented("CommDlgExtendedError", DWORD{0}, {});
-}
