@@ -174,6 +174,7 @@ int CheckListAddItem(std::string_view checkList, const std::string& text, std::i
 int CheckListItemCount(std::string_view checkList);
 // The selected item, or -1 when none is.
 int CheckListCurrentItem(std::string_view checkList);
+// The item's value; -1 when there is no such item (index -1 included).
 std::int32_t CheckListItemValue(std::string_view checkList, int index);
 bool CheckListItemChecked(std::string_view checkList, int index);
 

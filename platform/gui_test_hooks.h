@@ -54,6 +54,18 @@ struct MessageBoxSeen {
     std::vector<std::string> buttons;
 };
 
+struct PrintSetupSeen {
+    std::string title;
+    unsigned flags = 0;               // the PRINTDLGA Flags the dialog was opened with
+    bool owned = false;               // it has an owner window
+    std::vector<std::string> labels;  // group captions and field labels, in layout order
+    std::vector<std::string> printers;
+    std::string chosenPrinter;
+    std::vector<std::string> paperSizes;
+    std::vector<std::string> orientations;  // the choices, the checked one first
+    std::vector<std::string> buttons;
+};
+
 struct FileDialogSeen {
     std::string title;
     std::vector<std::string> filters;  // as the dialog lists them
@@ -80,6 +92,15 @@ void AnswerNextMessageBox(std::function<void(const MessageBoxSeen&)> seen = {});
 // confirmed (it must exist), or with no path the dialog is cancelled.
 void AnswerNextFileDialog(std::optional<std::string> path,
                           std::function<void(const FileDialogSeen&)> seen = {});
+// The next print-setup dialog (PrintDlgA) is reported to `seen` and answered with OK or Cancel.
+void AnswerNextPrintSetup(bool ok, std::function<void(const PrintSetupSeen&)> seen = {});
+
+// Drops files with these local paths on a control (or a window, by its name) as a drag from a
+// file manager does: the drag enters at the control's middle and goes to the nearest widget there
+// that takes drops. The drop and the events it raises are handled before it returns. False when
+// no widget took it.
+bool DropFiles(std::string_view control, const std::vector<std::string>& paths);
+
 // Runs `action` from the message loop once the window has been shown.
 void WhenWindowShown(std::string_view window, std::function<void()> action);
 

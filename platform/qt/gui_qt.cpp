@@ -161,6 +161,10 @@ const WindowRecord* FindWindowRecord(std::string_view name) {
     return it == state.windows.end() ? nullptr : &it->second;
 }
 
+std::string MainWindowName() {
+    return State().mainWindow;
+}
+
 std::string ControlNameOf(const QWidget* widget) {
     for (const auto& [name, record] : State().controls) {
         if (widget != nullptr && record.widget.data() == widget) {
@@ -280,6 +284,7 @@ bool Initialize() {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
         return false;
     }
+    qt::InstallEndOfProgramHandlers();
     // Installed on every call: replacing the simulated machine drops the dispatcher.
     sim::SetMessageDispatcher([] { QCoreApplication::processEvents(); });
     return true;
@@ -472,7 +477,8 @@ int CheckListCurrentItem(std::string_view checkList) {
 std::int32_t CheckListItemValue(std::string_view checkList, int index) {
     auto* list = Widget<qt::CheckListWidget>(checkList);
     const QListWidgetItem* item = list ? list->item(index) : nullptr;
-    return item ? item->data(Qt::UserRole).value<qint32>() : 0;
+    // No such item reads -1, as a Windows list box's item data does.
+    return item ? item->data(Qt::UserRole).value<qint32>() : -1;
 }
 
 bool CheckListItemChecked(std::string_view checkList, int index) {

@@ -82,4 +82,15 @@ int MessageBoxFlag(QMessageBox::Icon icon);
 // The dynamic property of a message box that holds its text as the program gave it.
 inline constexpr char kOriginalTextProperty[] = "tallowindOriginalText";
 
+// The print-setup dialog's object name, and its property holding the PRINTDLGA Flags it was given.
+inline constexpr char kPrintSetupDialogName[] = "tallowindPrintSetup";
+inline constexpr char kPrintSetupFlagsProperty[] = "tallowindPrintDlgFlags";
+
+// The main window's name, or empty when none is alive.
+std::string MainWindowName();
+
+// Ends the program the normal way (the main window is destroyed) on SIGINT, SIGTERM and the end
+// of the desktop session. Installed once; later calls do nothing.
+void InstallEndOfProgramHandlers();
+
 }  // namespace gui::qt

@@ -4,15 +4,20 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDeadlineTimer>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTextLayout>
 #include <QTimer>
+#include <QUrl>
 #include <utility>
 
 #include "platform/gui_test_hooks.h"
@@ -68,25 +73,28 @@ bool AllGlyphsFound(const QString& text, const QFont& font) {
     return true;
 }
 
-// Polls the message loop for a modal widget of type W, hands it to `answer` once, and gives up
-// after the timeout.
+// Polls the message loop for a modal widget of type W (that `matches`, if given), hands it to
+// `answer` once, and gives up after the timeout.
 template <typename W>
-void AnswerNextModal(std::function<void(W*)> answer) {
+void AnswerNextModal(std::function<void(W*)> answer, std::function<bool(W*)> matches = {}) {
     auto* timer = new QTimer(qApp);
     timer->setInterval(kPollMs);
-    QObject::connect(
-        timer, &QTimer::timeout, timer,
-        [timer, answer = std::move(answer), deadline = QDeadlineTimer(kAnswerTimeoutMs)] {
-            auto* modal = qobject_cast<W*>(QApplication::activeModalWidget());
-            if (modal == nullptr && !deadline.hasExpired()) {
-                return;
-            }
-            timer->stop();
-            timer->deleteLater();
-            if (modal != nullptr) {
-                answer(modal);
-            }
-        });
+    QObject::connect(timer, &QTimer::timeout, timer,
+                     [timer, answer = std::move(answer), matches = std::move(matches),
+                      deadline = QDeadlineTimer(kAnswerTimeoutMs)] {
+                         auto* modal = qobject_cast<W*>(QApplication::activeModalWidget());
+                         if (modal != nullptr && matches && !matches(modal)) {
+                             modal = nullptr;
+                         }
+                         if (modal == nullptr && !deadline.hasExpired()) {
+                             return;
+                         }
+                         timer->stop();
+                         timer->deleteLater();
+                         if (modal != nullptr) {
+                             answer(modal);
+                         }
+                     });
     timer->start();
 }
 
@@ -249,6 +257,104 @@ void AnswerNextFileDialog(std::optional<std::string> path,
                 seen(report);
             }
         });
+}
+
+void AnswerNextPrintSetup(bool ok, std::function<void(const PrintSetupSeen&)> seen) {
+    AnswerNextModal<QDialog>(
+        [ok, seen = std::move(seen)](QDialog* dialog) {
+            PrintSetupSeen report;
+            report.title = FromQt(dialog->windowTitle());
+            report.flags = dialog->property(qt::kPrintSetupFlagsProperty).value<quint32>();
+            report.owned = dialog->parentWidget() != nullptr;
+            for (const QWidget* widget : dialog->findChildren<QWidget*>()) {
+                if (auto* group = qobject_cast<const QGroupBox*>(widget)) {
+                    report.labels.push_back(FromQt(group->title()));
+                } else if (auto* label = qobject_cast<const QLabel*>(widget)) {
+                    report.labels.push_back(FromQt(label->text()));
+                }
+            }
+            if (auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printer"))) {
+                for (int i = 0; i < printers->count(); ++i) {
+                    report.printers.push_back(FromQt(printers->itemText(i)));
+                }
+                report.chosenPrinter = FromQt(printers->currentText());
+            }
+            if (auto* paper = dialog->findChild<QComboBox*>(QStringLiteral("paperSize"))) {
+                for (int i = 0; i < paper->count(); ++i) {
+                    report.paperSizes.push_back(FromQt(paper->itemText(i)));
+                }
+            }
+            for (const QRadioButton* choice : dialog->findChildren<QRadioButton*>()) {
+                auto text = FromQt(choice->text());
+                if (choice->isChecked()) {
+                    report.orientations.insert(report.orientations.begin(), text);
+                } else {
+                    report.orientations.push_back(text);
+                }
+            }
+            for (const QAbstractButton* button : dialog->findChildren<QPushButton*>()) {
+                report.buttons.push_back(FromQt(button->text()));
+            }
+            auto* button = dialog->findChild<QPushButton*>(ok ? QStringLiteral("ok")
+                                                              : QStringLiteral("cancel"));
+            if (button != nullptr) {
+                button->click();
+            } else if (ok) {
+                dialog->accept();
+            } else {
+                dialog->reject();
+            }
+            if (seen) {
+                seen(report);
+            }
+        },
+        [](QDialog* dialog) {
+            return dialog->objectName() == QLatin1String(qt::kPrintSetupDialogName);
+        });
+}
+
+bool DropFiles(std::string_view control, const std::vector<std::string>& paths) {
+    QWidget* widget = nullptr;
+    if (const qt::ControlRecord* record = qt::FindControlRecord(control)) {
+        widget = record->widget.data();
+    } else if (const qt::WindowRecord* window = qt::FindWindowRecord(control)) {
+        widget = window->widget.data();
+    }
+    if (widget == nullptr) {
+        return false;
+    }
+    // As Qt delivers a drag: to the innermost widget at the point, or the nearest ancestor of it
+    // that takes drops.
+    const QPoint middle = widget->rect().center();
+    QWidget* target = widget->childAt(middle);
+    if (target == nullptr) {
+        target = widget;
+    }
+    while (target != nullptr && !(target->acceptDrops() && target->isEnabled())) {
+        target = target->isWindow() ? nullptr : target->parentWidget();
+    }
+    if (target == nullptr) {
+        return false;
+    }
+    const QPoint at = target->mapFrom(widget, middle);
+    QMimeData mime;
+    QList<QUrl> urls;
+    for (const std::string& path : paths) {
+        urls << QUrl::fromLocalFile(
+            QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())));
+    }
+    mime.setUrls(urls);
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &mime,
+                          Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted()) {
+        return false;
+    }
+    QDropEvent drop(QPointF(at), enter.dropAction(), &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    // The drop target raises its event from the message loop.
+    QCoreApplication::processEvents();
+    return drop.isAccepted();
 }
 
 void WhenWindowShown(std::string_view window, std::function<void()> action) {
