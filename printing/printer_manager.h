@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/spooler.h"
+
 // A list of texts in the active code page, owned by the caller and filled by the operations.
 using TextList = std::vector<std::string>;
 
@@ -31,6 +33,28 @@ struct PrinterDetails {
     int32_t averagePagesPerMinute = 0;
 
     bool operator==(const PrinterDetails&) const = default;
+};
+
+// One print job, as its JOB_INFO_2 gives it. Note the order: the notification name comes before
+// the document name. A new entry, and the entry of a job that could not be read, has every
+// integer 0 and every text empty.
+struct JobEntry {
+    int32_t jobId = 0;
+    std::string printerName;
+    std::string machineName;
+    std::string userName;
+    std::string notifyName;
+    std::string documentName;
+    std::string dataType;
+    std::string printProcessor;
+    std::string driverName;
+    std::string submittedText;  // submission time in UTC+8, e.g. "02:05:09 2015/01/18 星期天"
+    int32_t size = 0;           // bytes spooled
+    int32_t totalPages = 0;
+    int32_t status = 0;  // JOB_STATUS_* bits, as the spooler gives them
+    int32_t priority = 0;
+
+    bool operator==(const JobEntry&) const = default;
 };
 
 class PrinterManager {
@@ -86,7 +110,32 @@ class PrinterManager {
     bool SetPrinterSeparatorFile(const Name& printerName, const std::string& separatorFile) const;
     bool AddPrinterConnection(const std::string& printerName) const;
     bool DeletePrinterConnection(const std::string& printerName) const;
+
+    // ---- Jobs ----
+
+    // The first 99 jobs of the printer's queue, in queue order. Returns their number, or -1 when
+    // the printer cannot be opened or its queue cannot be read (the list is then empty).
+    int ListJobs(const Name& printerName, std::vector<JobEntry>& jobs) const;
+    // "星期天" for 0 (Sunday) to "星期六" for 6; the empty text for any other number.
+    std::string GetWeekdayName(int32_t weekday) const;
+    // Job control: the spooler's yes or no; 0 when the printer cannot be opened with full access.
+    bool PauseJob(const Name& printerName, int32_t jobId) const;
+    bool ResumeJob(const Name& printerName, int32_t jobId) const;
+    bool DeleteJob(const Name& printerName, int32_t jobId) const;
+    bool RestartJob(const Name& printerName, int32_t jobId) const;
+    // Sends the text's bytes unchanged as one raw document of one page; the result is
+    // WritePrinter's. An empty document name goes as a null pointer.
+    bool PrintRawText(const Name& printerName, const std::string& documentName,
+                      const std::string& data) const;
+    // One job by its identifier; the empty entry when it cannot be read.
+    JobEntry GetJob(const Name& printerName, int32_t jobId) const;
+
+    // "hh:mm:ss year<sep>MM<sep>dd weekday" of a UTC submission time shifted to UTC+8.
+    std::string FormatSubmittedTime(const SYSTEMTIME& submitted) const;
 };
+
+// The user's date separator (LOCALE_SDATE), read afresh; one blank when it cannot be read.
+std::string GetDateSeparator();
 
 // Enables a privilege of the current process's token. True only when the adjustment succeeded and
 // the token did hold the privilege.
