@@ -1,7 +1,8 @@
-// MainWindow's design table and its event handlers. Workbook loading and printing arrive in later
-// rounds and extend the empty handlers here in place.
+// MainWindow's design table, its components, and the handlers of its life: created and destroyed
+// events, About and Exit. Loading sheets, printing and the printer choice have files of their own.
 #include "app/main_window.h"
 
+#include <memory>
 #include <string>
 
 #include "app/shell_state.h"
@@ -14,7 +15,20 @@ namespace {
 
 constexpr int kCharsetGb2312 = 134;
 
+std::unique_ptr<MainWindowComponents> components;
+
+void ReleaseComponents() {
+    components.reset();
+}
+
 }  // namespace
+
+MainWindowComponents& Components() {
+    if (!components) {
+        components = std::make_unique<MainWindowComponents>();
+    }
+    return *components;
+}
 
 gui::WindowDesign MainWindowDesign() {
     using gui::Control;
@@ -86,38 +100,19 @@ gui::WindowDesign MainWindowDesign() {
 }
 
 bool LoadMainWindow() {
+    // New components for the new window: a drop target registers with one window only.
+    components = std::make_unique<MainWindowComponents>();
+    components->拖放对象1.SetFilesDropped(OnFilesDropped);
+    gui::AddExitRoutine(ReleaseComponents);
     return gui::LoadWindow(MainWindowDesign());
 }
 
-void OnWindowCreated() {
-    printerManager->ListPrinters(printerNames);
-    for (const std::string& name : printerNames) {
-        gui::ComboAddItem(组合框1, name);
-    }
-    savedDefaultPrinter = printerManager->GetDefaultPrinter();
-    for (int i = 0; i < static_cast<int>(printerNames.size()); ++i) {
-        if (printerNames[static_cast<std::size_t>(i)] == savedDefaultPrinter) {
-            gui::SetComboCurrentItem(组合框1, i);
-            break;
-        }
-    }
-}
-
 void OnWindowWillBeDestroyed() {
+    MainWindowComponents& parts = Components();
+    parts.Excel程序1.Quit();
+    parts.Excel程序1.Release();
     // Whatever the user made the default while the window was open, the old default comes back.
     printerManager->SetDefaultPrinter(savedDefaultPrinter);
-}
-
-void ShowSheetNames() {
-    // Comes with workbook loading.
-}
-
-void OnPrintCheckedClicked() {
-    // Comes with printing.
-}
-
-void OnPrintAllClicked() {
-    // Comes with printing.
 }
 
 void OnAboutClicked() {
@@ -133,17 +128,8 @@ void OnAboutClicked() {
 }
 
 void OnExitClicked() {
+    // Destroying the window runs the will-be-destroyed handler once more: Excel has been released
+    // by then, and the default printer is restored a second time.
+    OnWindowWillBeDestroyed();
     gui::DestroyWindow(kWindow);
-}
-
-void OnBrowseClicked() {
-    // Comes with workbook loading.
-}
-
-void OnSetDefaultPrinterClicked() {
-    // Comes with printing.
-}
-
-void OnPrinterSetupClicked() {
-    // Comes with printing.
 }

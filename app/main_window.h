@@ -2,6 +2,11 @@
 // Handlers reach the controls only through the GUI runtime, by the names below.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
+#include "platform/drop_target.h"
+#include "platform/excel.h"
 #include "platform/gui.h"
 
 namespace main_window {
@@ -29,6 +34,16 @@ inline constexpr char Excel工作簿1[] = "Excel工作簿1";
 inline constexpr char Excel程序1[] = "Excel程序1";
 }  // namespace main_window
 
+// The window's components that are objects of the program rather than widgets. Each load of the
+// window gets new ones; they go at program end (an exit routine) or at the next load.
+struct MainWindowComponents {
+    ExcelApp Excel程序1;
+    ExcelWorkbooks Excel工作簿1;
+    DropTarget 拖放对象1;
+};
+// The components of the window loaded last (created on first use).
+MainWindowComponents& Components();
+
 // The window as designed: caption, place, events and every control, bottom to top.
 gui::WindowDesign MainWindowDesign();
 // Builds MainWindow from its design and shows it; its created event runs on the way.
@@ -45,3 +60,13 @@ void OnExitClicked();
 void OnBrowseClicked();
 void OnSetDefaultPrinterClicked();
 void OnPrinterSetupClicked();
+// `names`: the dropped files' paths, separated by CR LF.
+void OnFilesDropped(const std::string& names);
+
+// ---- Routines of the window ----
+
+// The extension of `path` from the dot that starts it, as PathFindExtensionA finds it; empty when
+// there is none.
+std::string FileExtension(const std::string& path);
+// The spooler's print-setup dialog, owned by no window; PrintDlgA's result.
+std::int32_t ShowPrintSetupDialog();
