@@ -3,8 +3,10 @@
 // the printer selection rule. Each lives here once.
 #pragma once
 
+#include <cstdint>
 #include <cstring>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 
@@ -74,10 +76,11 @@ class PrinterHandle {
 
 // The two-pass enumeration: `enumerate(buffer, size, &needed, &returned)` is called first with no
 // buffer and size 0 to learn the byte count (its result is not looked at), then with a zero-filled
-// block of exactly that size. When the second call fails the result is -1 and `read` never runs;
-// otherwise `read` sees each returned record in order and the result is their count.
-template <typename Record, typename Enumerate, typename Read>
-int EnumerateTwoPass(Enumerate&& enumerate, Read&& read) {
+// block of exactly that size. When the second call fails the result is -1 and `readAll` never
+// runs; otherwise `readAll` sees the returned records at once (they lie back to back from the
+// block's start) and the result is their count.
+template <typename Record, typename Enumerate, typename ReadAll>
+int EnumerateTwoPassAll(Enumerate&& enumerate, ReadAll&& readAll) {
     DWORD needed = 0;
     DWORD returned = 0;
     enumerate(nullptr, DWORD{0}, &needed, &returned);
@@ -86,11 +89,36 @@ int EnumerateTwoPass(Enumerate&& enumerate, Read&& read) {
     if (!enumerate(block.data(), block.size(), &needed, &returned)) {
         return -1;
     }
-    const auto* records = reinterpret_cast<const Record*>(block.data());
-    for (DWORD i = 0; i < returned; ++i) {
-        read(records[i]);
+    if (static_cast<uint64_t>(returned) * sizeof(Record) > block.size()) {
+        return -1;  // a count the block cannot hold is not to be believed
     }
+    readAll(std::span<const Record>(reinterpret_cast<const Record*>(block.data()), returned));
     return static_cast<int>(returned);
+}
+
+// The same, with `read` called once per record, in order.
+template <typename Record, typename Enumerate, typename Read>
+int EnumerateTwoPass(Enumerate&& enumerate, Read&& read) {
+    return EnumerateTwoPassAll<Record>(std::forward<Enumerate>(enumerate),
+                                       [&](std::span<const Record> records) {
+                                           for (const Record& record : records) {
+                                               read(record);
+                                           }
+                                       });
+}
+
+// A text the spooler writes into a block whose size it reports first (a directory path): the
+// text up to its first NUL, or the empty text when the second call fails.
+template <typename Get>
+std::string ReadTextTwoPass(Get&& get) {
+    DWORD needed = 0;
+    get(nullptr, DWORD{0}, &needed);
+    GlobalBlock block(needed);
+    if (!get(block.data(), block.size(), &needed) || block.data() == nullptr) {
+        return std::string();
+    }
+    const auto* text = reinterpret_cast<const char*>(block.data());
+    return std::string(text, strnlen(text, block.size()));
 }
 
 // A printer's information at one level, read by the two-pass pattern: a size query (its result
