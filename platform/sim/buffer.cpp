@@ -35,4 +35,17 @@ LPSTR Packer::TextOrNull(std::string_view text) {
     return text.empty() ? nullptr : Text(text);
 }
 
+LPSTR Packer::MultiText(const std::vector<std::string>& names) {
+    if (names.empty()) {
+        return nullptr;
+    }
+    std::string joined;
+    for (const std::string& name : names) {
+        joined += name;
+        joined += '\0';
+    }
+    // Text() adds the closing NUL.
+    return Text(joined);
+}
+
 }  // namespace sim::detail

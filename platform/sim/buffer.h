@@ -34,6 +34,8 @@ class Packer {
     LPSTR Text(std::string_view text);
     // A copy of `text`, or a null pointer (taking no room) when it is empty.
     LPSTR TextOrNull(std::string_view text);
+    // A list of names, each with its NUL, closed by an extra NUL; a null pointer when empty.
+    LPSTR MultiText(const std::vector<std::string>& names);
 
     std::size_t Needed() const { return used_; }
 

@@ -128,7 +128,7 @@ struct Machine {
     // Printers shared by other servers on the network, named \\server\share: what a connection
     // can be made to.
     std::vector<Printer> networkPrinters;
-    std::string defaultPrinter;        // empty: no default printer
+    std::string defaultPrinter;  // empty: no default printer
     std::vector<Port> ports;
     std::vector<Monitor> monitors;
     std::vector<PrintProcessor> processors;
