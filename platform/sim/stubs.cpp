@@ -46,16 +46,3 @@ BOOL EndDocPrinter(HANDLE hPrinter) {
     return NotImplemented("EndDocPrinter", FALSE, {Ptr(hPrinter)});
 }
 
-// ---- Time, locale and file names ----
-
-BOOL FileTimeToSystemTime(const FILETIME* lpFileTime, LPSYSTEMTIME lpSystemTime) {
-    return NotImplemented("FileTimeToSystemTime", FALSE, {Ptr(lpFileTime), Ptr(lpSystemTime)});
-}
-
-LCID GetUserDefaultLCID() {
-    return NotImplemented("GetUserDefaultLCID", LCID{0}, {});
-}
-
-int GetLocaleInfoA(LCID Locale, LCTYPE LCType, LPSTR lpLCData, int cchData) {
-    return NotImplemented("GetLocaleInfoA", 0, {Locale, LCType, Ptr(lpLCData), cchData});
-}

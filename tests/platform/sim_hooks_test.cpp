@@ -78,15 +78,17 @@ TEST_F(CallLogTest, CallsOfKeepsOrderAndClearCallsEmptiesTheLog) {
     EXPECT_TRUE(sim::Calls().empty());
 }
 
-TEST_F(CallLogTest, FunctionsNotModelledAreLoggedAndFailAsNotImplemented) {
+TEST_F(CallLogTest, TextAndPointerArgumentsAreRenderedAsTheyReachedTheSpooler) {
     char port[] = "LPT1:";
-    SetLastError(0);
-    EXPECT_FALSE(ConfigurePortA(nullptr, nullptr, port));
-    EXPECT_EQ(GetLastError(), ERROR_CALL_NOT_IMPLEMENTED);
+    char empty[] = "";
+    ConfigurePortA(nullptr, nullptr, port);
+    ConfigurePortA(empty, nullptr, port);
     DWORD needed = 0;
     DWORD returned = 0;
-    EXPECT_FALSE(EnumFormsA(nullptr, 1, nullptr, 0, &needed, &returned));
-    EXPECT_EQ(sim::CallsOf("ConfigurePortA")[0].args, (Args{"NULL", "NULL", "\"LPT1:\""}));
+    EnumFormsA(nullptr, 1, nullptr, 0, &needed, &returned);
+    const auto configured = sim::CallsOf("ConfigurePortA");
+    EXPECT_EQ(configured[0].args, (Args{"NULL", "NULL", "\"LPT1:\""}));
+    EXPECT_EQ(configured[1].args, (Args{"\"\"", "NULL", "\"LPT1:\""}));
     EXPECT_EQ(sim::CallsOf("EnumFormsA")[0].args, (Args{"NULL", "1", "NULL", "0", "ptr", "ptr"}));
 }
 
