@@ -29,6 +29,29 @@ const char* const kHelp =
     "  connection add|delete \\\\SERVER\\PRINTER\n"
     "  default [NAME]                shows the default printer, or makes NAME the default\n"
     "\n"
+    "Queues:\n"
+    "  jobs [PRINTER]                the first 99 jobs of a queue (the default printer's when\n"
+    "                                left out); submission times in UTC+8\n"
+    "  job pause|resume|delete|restart ID [--printer NAME]\n"
+    "  print-raw [--printer NAME] [--name DOCUMENT] (--text T | FILE)\n"
+    "                                sends the bytes unchanged as one raw document\n"
+    "\n"
+    "Ports, monitors, processors, drivers and forms:\n"
+    "  ports | port add [--monitor M] | port delete PORT | port configure PORT\n"
+    "  monitors | monitor add NAME --env E --dll D | monitor delete NAME [--env E]\n"
+    "  processors | processor datatypes NAME | processor add PATH | processor delete NAME\n"
+    "  drivers | driver show [PRINTER]\n"
+    "  driver add NAME --path P --data D --config C | driver delete NAME [--all-files]\n"
+    "  forms [PRINTER]               sizes in tenths of a millimetre\n"
+    "  form show NAME [--printer P]  sizes in whole centimetres (fraction dropped)\n"
+    "  form add NAME --width W --height H [--printer P]\n"
+    "                                W and H in whole centimetres\n"
+    "  form set NAME [--width W] [--height H] [--right R] [--bottom B] [--kind K]\n"
+    "                [--name NEW] [--printer P]\n"
+    "                                sizes in tenths of a millimetre; K is 用户定义, 内置 or "
+    "打印机\n"
+    "  form delete NAME [--printer P]\n"
+    "\n"
     "Exit status: 0 success, 1 wrong usage, 2 the workbook cannot be opened,\n"
     "3 an operation failed.\n";
 
@@ -56,6 +79,15 @@ int Run(const Args& args, std::ostream& out, std::ostream& err) {
     }
     if (verb == "printers" || verb == "printer" || verb == "connection" || verb == "default") {
         return RunPrinterVerb(args, out, err);
+    }
+    if (verb == "jobs" || verb == "job" || verb == "print-raw") {
+        return RunQueueVerb(args, out, err);
+    }
+    for (const char* catalog : {"ports", "port", "monitors", "monitor", "processors", "processor",
+                                "drivers", "driver", "forms", "form"}) {
+        if (verb == catalog) {
+            return RunCatalogVerb(args, out, err);
+        }
     }
     return Usage(err, "unknown command " + verb);
 }

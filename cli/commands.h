@@ -20,6 +20,8 @@ int Run(const Args& args, std::ostream& out, std::ostream& err);
 // The verb families, each taking the whole command line.
 int RunWorkbookVerb(const Args& args, std::ostream& out, std::ostream& err);
 int RunPrinterVerb(const Args& args, std::ostream& out, std::ostream& err);
+int RunQueueVerb(const Args& args, std::ostream& out, std::ostream& err);
+int RunCatalogVerb(const Args& args, std::ostream& out, std::ostream& err);
 
 // Reports wrong usage with the help text; returns kExitUsage.
 int Usage(std::ostream& err, const std::string& message);

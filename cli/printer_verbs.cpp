@@ -11,16 +11,12 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/options.h"
 #include "printing/printer_manager.h"
 
 namespace cli {
 
 namespace {
-
-struct Bit {
-    uint32_t value;
-    const char* word;
-};
 
 // PRINTER_ATTRIBUTE_* bits, in value order.
 constexpr Bit kAttributeBits[] = {
@@ -78,31 +74,6 @@ constexpr Bit kStatusBits[] = {
     {0x4000000, "driver-update-needed"},
 };
 
-// "0x00000A40 (local, do-complete-first, enable-bidi)"; `none` names a value with no bit set.
-template <size_t N>
-std::string Decode(int32_t value, const Bit (&bits)[N], const char* none) {
-    const auto bitsValue = static_cast<uint32_t>(value);
-    std::ostringstream text;
-    text << "0x" << std::hex << std::uppercase << std::setw(8) << std::setfill('0') << bitsValue
-         << " (";
-    uint32_t known = 0;
-    bool first = true;
-    for (const Bit& bit : bits) {
-        if ((bitsValue & bit.value) != 0) {
-            text << (first ? "" : ", ") << bit.word;
-            first = false;
-            known |= bit.value;
-        }
-    }
-    if (bitsValue == 0) {
-        text << none;
-    } else if ((bitsValue & ~known) != 0) {
-        text << (first ? "" : ", ") << "0x" << (bitsValue & ~known);
-    }
-    text << ")";
-    return text.str();
-}
-
 int Printers(const Args& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 1) {
         return Usage(err, "printers takes no arguments");
@@ -149,61 +120,6 @@ int Show(const std::string& name, std::ostream& out, std::ostream& err) {
         out << std::left << std::setw(18) << (std::string(label) + ":") << value << '\n';
     }
     return kExitOk;
-}
-
-// Reads "--option VALUE" pairs and single flags after the printer's name.
-struct Options {
-    std::vector<std::pair<std::string, std::string>> values;  // in the order given
-    std::vector<std::string> flags;
-
-    std::optional<std::string> Value(const std::string& option) const {
-        for (const auto& [name, value] : values) {
-            if (name == option) {
-                return value;
-            }
-        }
-        return std::nullopt;
-    }
-    bool Flag(const std::string& option) const {
-        for (const std::string& flag : flags) {
-            if (flag == option) {
-                return true;
-            }
-        }
-        return false;
-    }
-};
-
-std::optional<Options> ParseOptions(const Args& args, size_t from,
-                                    const std::vector<std::string>& valueOptions,
-                                    const std::vector<std::string>& flagOptions,
-                                    std::string& error) {
-    Options options;
-    for (size_t i = from; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        bool known = false;
-        for (const std::string& option : valueOptions) {
-            if (arg == option) {
-                if (i + 1 >= args.size()) {
-                    error = option + " needs a value";
-                    return std::nullopt;
-                }
-                options.values.emplace_back(option, args[++i]);
-                known = true;
-            }
-        }
-        for (const std::string& option : flagOptions) {
-            if (arg == option) {
-                options.flags.push_back(option);
-                known = true;
-            }
-        }
-        if (!known) {
-            error = "unexpected argument " + arg;
-            return std::nullopt;
-        }
-    }
-    return options;
 }
 
 int Set(const Args& args, std::ostream& err) {
