@@ -89,14 +89,4 @@ Result Run(const char* function, Result failure, Args args, Body&& body) noexcep
     return Run(function, failure, args, NoRecord{}, body);
 }
 
-// A function this simulation does not model yet: logged, then fails with
-// ERROR_CALL_NOT_IMPLEMENTED.
-template <typename Result>
-Result NotImplemented(const char* function, Result failure, Args args) noexcept {
-    return Run(function, failure, args, [&](State&) {
-        SetError(ERROR_CALL_NOT_IMPLEMENTED);
-        return failure;
-    });
-}
-
 }  // namespace sim::detail

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace sim::detail {
@@ -105,6 +106,29 @@ DWORD AllowedPrinterAccess(const Machine& machine, const Printer& printer) {
 
 DWORD AllowedServerAccess(const Machine& machine) {
     return machine.administrator ? 0xFFFFFFFFu : SERVER_READ;
+}
+
+namespace {
+
+// Copies up to size - 1 bytes of `text` and ends them with a NUL, as the fixed DEVMODE names are.
+void CopyFixed(BYTE* field, std::size_t size, std::string_view text) {
+    const std::size_t count = std::min(text.size(), size - 1);
+    std::memcpy(field, text.data(), count);
+    field[count] = 0;
+}
+
+}  // namespace
+
+void FillDevMode(DEVMODEA& devMode, const DevMode& settings, std::string_view deviceName) {
+    CopyFixed(devMode.dmDeviceName, sizeof(devMode.dmDeviceName), deviceName);
+    devMode.dmSpecVersion = DM_SPECVERSION;
+    devMode.dmSize = static_cast<WORD>(sizeof(DEVMODEA));
+    devMode.dmDriverExtra = 0;
+    devMode.dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES | DM_FORMNAME;
+    devMode.dmOrientation = settings.orientation;
+    devMode.dmPaperSize = settings.paperSize;
+    devMode.dmCopies = settings.copies;
+    CopyFixed(devMode.dmFormName, sizeof(devMode.dmFormName), settings.formName);
 }
 
 }  // namespace sim::detail

@@ -34,4 +34,13 @@ bool SupportsDatatype(const Machine& machine, const Printer& printer, std::strin
 DWORD AllowedPrinterAccess(const Machine& machine, const Printer& printer);
 DWORD AllowedServerAccess(const Machine& machine);
 
+// A printer's device settings as the DEVMODEA a record points to.
+void FillDevMode(DEVMODEA& devMode, const DevMode& settings, std::string_view deviceName);
+
+// Ends the document open on a printer handle, if any: the job stops spooling and stays queued.
+void EndDocument(State& state, PrinterHandleEntry& entry);
+
+// The current time in UTC, as the spooler stamps a job's submission.
+SYSTEMTIME SystemTimeNow();
+
 }  // namespace sim::detail

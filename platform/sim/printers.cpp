@@ -34,26 +34,6 @@ Listed AsListedOnServer(const Printer& printer, const std::string& server) {
     return {&printer, server + "\\" + printer.name, server};
 }
 
-// Copies up to size - 1 bytes of `text` and ends them with a NUL, as the fixed DEVMODE names are.
-void CopyFixed(BYTE* field, std::size_t size, std::string_view text) {
-    const std::size_t count = std::min(text.size(), size - 1);
-    std::memcpy(field, text.data(), count);
-    field[count] = 0;
-}
-
-void FillDevMode(DEVMODEA& devMode, const Listed& listed) {
-    const DevMode& settings = listed.printer->devMode;
-    CopyFixed(devMode.dmDeviceName, sizeof(devMode.dmDeviceName), listed.name);
-    devMode.dmSpecVersion = DM_SPECVERSION;
-    devMode.dmSize = static_cast<WORD>(sizeof(DEVMODEA));
-    devMode.dmDriverExtra = 0;
-    devMode.dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES | DM_FORMNAME;
-    devMode.dmOrientation = settings.orientation;
-    devMode.dmPaperSize = settings.paperSize;
-    devMode.dmCopies = settings.copies;
-    CopyFixed(devMode.dmFormName, sizeof(devMode.dmFormName), settings.formName);
-}
-
 void Fill(Packer& packer, PRINTER_INFO_1A& record, const Listed& listed) {
     const Printer& printer = *listed.printer;
     record.Flags = PRINTER_ENUM_ICON8;
@@ -73,7 +53,7 @@ void Fill(Packer& packer, PRINTER_INFO_2A& record, const Listed& listed) {
     record.pComment = packer.Text(printer.comment);
     record.pLocation = packer.Text(printer.location);
     record.pDevMode = packer.Extra<DEVMODEA>();
-    FillDevMode(*record.pDevMode, listed);
+    FillDevMode(*record.pDevMode, listed.printer->devMode, listed.name);
     record.pSepFile = packer.Text(printer.sepFile);
     record.pPrintProcessor = packer.Text(printer.printProcessor);
     record.pDatatype = packer.Text(printer.datatype);
@@ -369,9 +349,13 @@ BOOL OpenPrinterA(LPSTR pPrinterName, LPHANDLE phPrinter, LPPRINTER_DEFAULTSA pD
 BOOL ClosePrinter(HANDLE hPrinter) {
     using namespace sim::detail;
     return Run("ClosePrinter", FALSE, {Ptr(hPrinter)}, [&](State& state) -> BOOL {
-        if (state.printerHandles.erase(reinterpret_cast<std::uintptr_t>(hPrinter)) == 0) {
+        const auto found = state.printerHandles.find(reinterpret_cast<std::uintptr_t>(hPrinter));
+        if (found == state.printerHandles.end()) {
             return Fail(ERROR_INVALID_HANDLE);
         }
+        // A document still open is ended as EndDocPrinter would end it.
+        EndDocument(state, found->second);
+        state.printerHandles.erase(found);
         return TRUE;
     });
 }

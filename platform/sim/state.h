@@ -21,6 +21,7 @@ struct PrinterHandleEntry {
     std::string printer;  // the printer's name as the machine spells it
     DWORD access = 0;     // the access granted at OpenPrinterA
     std::string datatype;
+    DWORD documentJob = 0;  // the job of the document open on this handle, 0 when none
 };
 
 struct TokenHandleEntry {

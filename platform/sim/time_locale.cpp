@@ -1,11 +1,13 @@
 // The simulated system's time and locale: FileTimeToSystemTime on the proleptic Gregorian
 // calendar, the user's locale identifier, and GetLocaleInfoA for the date separator and the
 // short date format, both from the machine.
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
 #include "platform/sim/entry.h"
+#include "platform/sim/lookup.h"
 #include "platform/spooler.h"
 
 namespace sim::detail {
@@ -41,6 +43,30 @@ int Fail(DWORD error) {
 }
 
 }  // namespace
+
+SYSTEMTIME SystemTimeNow() {
+    const auto since1970 = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::system_clock::now().time_since_epoch());
+    constexpr int64_t kMillisecondsFrom1601To1970 = 11644473600000LL;
+    const int64_t milliseconds = since1970.count() + kMillisecondsFrom1601To1970;
+    const int64_t days = milliseconds / (kSecondsPerDay * 1000);
+    const int64_t inDay = milliseconds % static_cast<int64_t>(kSecondsPerDay * 1000);
+    int64_t year = 0;
+    unsigned month = 0;
+    unsigned day = 0;
+    CivilFromDays(days, year, month, day);
+    SYSTEMTIME time{};
+    time.wYear = static_cast<WORD>(year);
+    time.wMonth = static_cast<WORD>(month);
+    time.wDay = static_cast<WORD>(day);
+    time.wDayOfWeek = static_cast<WORD>((days + 1) % 7);
+    time.wHour = static_cast<WORD>(inDay / 3600000);
+    time.wMinute = static_cast<WORD>(inDay / 60000 % 60);
+    time.wSecond = static_cast<WORD>(inDay / 1000 % 60);
+    time.wMilliseconds = static_cast<WORD>(inDay % 1000);
+    return time;
+}
+
 }  // namespace sim::detail
 
 using sim::Machine;
