@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev libzip-dev libxml2-dev
   qt6-base-dev qt6-translations-l10n fonts-wqy-zenhei
   xvfb xauth x11-utils imagemagick
   g++-mingw-w64-x86-64-posix g++-multilib
