@@ -137,7 +137,8 @@ int PrintRaw(const Args& args, std::ostream& err) {
     }
     const std::string name = options->Value("--name").value_or(text ? "" : file);
     if (!PrinterManager().PrintRawText(PrinterOption(*options), name, data)) {
-        return Failed(err, "the printer did not take the data");
+        return Failed(err, "the printer did not take the data (it is opened with full access, which "
+                           "needs administrator rights)");
     }
     return kExitOk;
 }

@@ -74,6 +74,7 @@ Result Run(const char* function, Result failure, Args args, Record&& record, Bod
     try {
         State& state = GetState();
         std::lock_guard lock(state.mutex);
+        const CallScope scope(state);
         if (Enter(state, function, args, record())) {
             return failure;
         }

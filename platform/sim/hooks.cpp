@@ -1,6 +1,7 @@
 // The test hooks of sim.h and the shared entry path: installing a machine, the call log, failure
 // injection, pending machine changes and the counters of what is still open.
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 #include "platform/sim/entry.h"
@@ -23,6 +24,30 @@ State& GetState() {
         return created;
     }();
     return *state;
+}
+
+CallScope::CallScope(State& state) : state_(state) {
+    if (!state.installed && !state.storeTried) {
+        state.storeTried = true;
+        if (std::optional<Store> opened = Store::Open(StateFolder())) {
+            state.store.emplace(std::move(*opened));
+        }
+        if (!state.store) {
+            std::fprintf(stderr,
+                         "tallowind: the spooler state folder %s cannot be used; this process "
+                         "keeps its own machine\n",
+                         StateFolder().c_str());
+        }
+    }
+    if (state.store) {
+        state.store->Begin(state.machine);
+    }
+}
+
+CallScope::~CallScope() {
+    if (state_.store) {
+        state_.store->End(state_.machine);
+    }
 }
 
 void SetError(DWORD error) {
@@ -108,6 +133,8 @@ void Install(Machine machine) {
     detail::State& state = GetState();
     std::lock_guard lock(state.mutex);
     state.machine = std::move(machine);
+    state.installed = true;
+    state.store.reset();
     state.calls.clear();
     state.failures.clear();
     state.changes.clear();

@@ -170,7 +170,14 @@ std::vector<std::string> PresentFiles(const Machine& machine) {
     for (const char* page : {"sysprint.sep", "sysprtj.sep", "pcl.sep", "pscript.sep"}) {
         files.push_back(std::string("C:\\Windows\\system32\\") + page);
     }
-    return files;
+    // Drivers share files; each is present once.
+    std::vector<std::string> unique;
+    for (std::string& file : files) {
+        if (std::find(unique.begin(), unique.end(), file) == unique.end()) {
+            unique.push_back(std::move(file));
+        }
+    }
+    return unique;
 }
 
 // A local printer with the shared defaults of a freshly installed one.

@@ -8,10 +8,12 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/sim/sim.h"
+#include "platform/sim/store.h"
 
 namespace sim::detail {
 
@@ -59,7 +61,25 @@ struct State {
     std::map<const void*, Block> blocks;
     std::vector<Block> forgotten;  // blocks of earlier installs: kept alive, no longer counted
     int messagePumps = 0;
+    // The machine's state folder, opened on the first call unless a test installed a machine of
+    // its own (tests keep their machines in memory).
+    std::optional<Store> store;
+    bool storeTried = false;
+    bool installed = false;
     std::function<void()> dispatcher;
+};
+
+// Brackets every simulated call: with a state folder, takes its lock and reads the machine
+// before, and writes it back and releases the lock after.
+class CallScope {
+  public:
+    explicit CallScope(State& state);
+    ~CallScope();
+    CallScope(const CallScope&) = delete;
+    CallScope& operator=(const CallScope&) = delete;
+
+  private:
+    State& state_;
 };
 
 // The one state of the process. It is never destroyed, so a spooler call made while the program
