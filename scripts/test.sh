@@ -14,6 +14,10 @@ for source in printing/*.cpp; do
 done
 
 export QT_QPA_PLATFORM=offscreen
+# Tests keep their machines in memory; any process that does not still finds a private state folder.
+TALLOWIND_SPOOLER_DIR=$(mktemp -d)
+export TALLOWIND_SPOOLER_DIR
+trap 'rm -rf "$TALLOWIND_SPOOLER_DIR"' EXIT
 jobs=$(nproc)
 
 echo "== Normal build"
