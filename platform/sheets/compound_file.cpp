@@ -144,6 +144,7 @@ bool CompoundFile::NextSector(uint32_t sector, uint32_t& next, Error& error) {
 bool CompoundFile::ReadChain(uint32_t start, std::vector<uint32_t>& chain, size_t maxLength,
                              Error& error) {
     chain.clear();
+    std::vector<bool> visited(sectorCount_);
     for (uint32_t sector = start; sector != kEndOfChain;) {
         if (sector > kMaxRegularSector) {
             error = Broken("a chain holds a free or reserved sector");
@@ -153,10 +154,15 @@ bool CompoundFile::ReadChain(uint32_t start, std::vector<uint32_t>& chain, size_
             error = MakeError(Failure::Truncated, "a chain runs past the end of the file");
             return false;
         }
-        if (chain.size() >= maxLength) {
-            error = Broken("a chain is longer than the file allows (a loop)");
+        if (visited[sector]) {
+            error = Broken("a chain loops");
             return false;
         }
+        if (chain.size() >= maxLength) {
+            error = MakeError(Failure::TooLarge, "a chain is longer than we read");
+            return false;
+        }
+        visited[sector] = true;
         chain.push_back(sector);
         if (!NextSector(sector, sector, error)) {
             return false;
@@ -171,9 +177,6 @@ bool CompoundFile::ReadDirectory(Error& error) {
     const size_t maxSectors =
         std::min<size_t>(sectorCount_, limits::kMaxDirectoryEntries * 128 / sectorSize);
     if (!ReadChain(firstDirectorySector_, chain, maxSectors, error)) {
-        if (error.failure == Failure::Corrupt && chain.size() >= maxSectors) {
-            error = MakeError(Failure::TooLarge, "the compound file's directory is too large");
-        }
         return false;
     }
     std::vector<uint8_t> bytes(sectorSize);
@@ -308,10 +311,14 @@ bool CompoundStream::SectorAt(uint64_t index, uint32_t& sector, Error& error) {
             error = MakeError(Failure::Truncated, "a stream's chain runs past the end of the file");
             return false;
         }
-        if (chain_.size() >= sectorCount) {
-            error = Broken("a stream's chain is longer than the file allows (a loop)");
+        if (visited_.empty()) {
+            visited_.resize(sectorCount);
+        }
+        if (visited_[next]) {
+            error = Broken("a stream's chain loops");
             return false;
         }
+        visited_[next] = true;
         chain_.push_back(next);
     }
     sector = chain_[index];

@@ -37,7 +37,7 @@ class CompoundStream {
     uint64_t size_;
     bool mini_;
     std::vector<uint32_t> chain_;
-    bool chainEnded_ = false;
+    std::vector<bool> visited_;  // sectors already in the chain: a second visit is a loop
 };
 
 class CompoundFile {
