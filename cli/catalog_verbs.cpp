@@ -16,47 +16,6 @@ namespace {
 
 constexpr const char* kLoadDriverPrivilege = "SeLoadDriverPrivilege";
 
-// Columns a UTF-8 text takes on a terminal: East Asian wide characters take two.
-size_t DisplayWidth(const std::string& text) {
-    size_t width = 0;
-    for (size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        width += length >= 3 ? 2 : 1;
-        i += length;
-    }
-    return width;
-}
-
-// Prints the rows of parallel lists as aligned columns.
-void Table(std::ostream& out, const std::vector<std::string>& headings,
-           const std::vector<const TextList*>& columns) {
-    std::vector<size_t> widths;
-    for (size_t c = 0; c < columns.size(); ++c) {
-        size_t width = DisplayWidth(headings[c]);
-        for (const std::string& cell : *columns[c]) {
-            width = std::max(width, DisplayWidth(cell));
-        }
-        widths.push_back(width + 2);
-    }
-    auto cell = [&](const std::string& text, size_t column) {
-        out << text;
-        if (column + 1 < widths.size()) {
-            out << std::string(widths[column] - DisplayWidth(text), ' ');
-        }
-    };
-    for (size_t c = 0; c < headings.size(); ++c) {
-        cell(headings[c], c);
-    }
-    out << '\n';
-    for (size_t row = 0; row < columns[0]->size(); ++row) {
-        for (size_t c = 0; c < columns.size(); ++c) {
-            cell((*columns[c])[row], c);
-        }
-        out << '\n';
-    }
-}
-
 int Result(bool done, std::ostream& err, const std::string& what) {
     return done ? kExitOk : Failed(err, what);
 }

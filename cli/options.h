@@ -1,16 +1,20 @@
-// Shared pieces of tallowind-cli's verbs: "--option VALUE" parsing and bit masks in words.
+// Shared pieces of tallowind-cli's verbs: "--option VALUE" parsing, bit masks in words, and
+// tables aligned for a terminal.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <iomanip>
 #include <optional>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "cli/commands.h"
+#include "printing/printer_manager.h"
 
 namespace cli {
 
@@ -97,6 +101,47 @@ std::string Decode(int32_t value, const Bit (&bits)[N], const char* none) {
     }
     text << ")";
     return text.str();
+}
+
+// Columns a UTF-8 text takes on a terminal: East Asian wide characters take two.
+inline size_t DisplayWidth(const std::string& text) {
+    size_t width = 0;
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        width += length >= 3 ? 2 : 1;
+        i += length;
+    }
+    return width;
+}
+
+// Prints the rows of parallel lists as aligned columns.
+inline void Table(std::ostream& out, const std::vector<std::string>& headings,
+                  const std::vector<const TextList*>& columns) {
+    std::vector<size_t> widths;
+    for (size_t c = 0; c < columns.size(); ++c) {
+        size_t width = DisplayWidth(headings[c]);
+        for (const std::string& cell : *columns[c]) {
+            width = std::max(width, DisplayWidth(cell));
+        }
+        widths.push_back(width + 2);
+    }
+    auto cell = [&](const std::string& text, size_t column) {
+        out << text;
+        if (column + 1 < widths.size()) {
+            out << std::string(widths[column] - DisplayWidth(text), ' ');
+        }
+    };
+    for (size_t c = 0; c < headings.size(); ++c) {
+        cell(headings[c], c);
+    }
+    out << '\n';
+    for (size_t row = 0; row < columns[0]->size(); ++row) {
+        for (size_t c = 0; c < columns.size(); ++c) {
+            cell((*columns[c])[row], c);
+        }
+        out << '\n';
+    }
 }
 
 }  // namespace cli

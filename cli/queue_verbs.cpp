@@ -52,16 +52,18 @@ int Jobs(const Args& args, std::ostream& out, std::ostream& err) {
         return Failed(
             err, "the queue of " + printer.value_or("the default printer") + " cannot be read");
     }
-    out << std::left << std::setw(6) << "ID" << std::setw(28) << "DOCUMENT" << std::setw(10)
-        << "USER" << std::right << std::setw(6) << "PAGES" << std::setw(10) << "SIZE"
-        << "  " << std::left << std::setw(36) << "STATUS"
-        << "SUBMITTED" << '\n';
+    TextList ids, documents, users, pages, sizes, statuses, submitted;
     for (const JobEntry& job : jobs) {
-        out << std::left << std::setw(6) << job.jobId << std::setw(28) << job.documentName
-            << std::setw(10) << job.userName << std::right << std::setw(6) << job.totalPages
-            << std::setw(10) << job.size << "  " << std::left << std::setw(36)
-            << Decode(job.status, kJobStatusBits, "queued") << job.submittedText << '\n';
+        ids.push_back(std::to_string(job.jobId));
+        documents.push_back(job.documentName);
+        users.push_back(job.userName);
+        pages.push_back(std::to_string(job.totalPages));
+        sizes.push_back(std::to_string(job.size));
+        statuses.push_back(Decode(job.status, kJobStatusBits, "queued"));
+        submitted.push_back(job.submittedText);
     }
+    Table(out, {"ID", "DOCUMENT", "USER", "PAGES", "SIZE", "STATUS", "SUBMITTED"},
+          {&ids, &documents, &users, &pages, &sizes, &statuses, &submitted});
     return kExitOk;
 }
 
@@ -137,8 +139,9 @@ int PrintRaw(const Args& args, std::ostream& err) {
     }
     const std::string name = options->Value("--name").value_or(text ? "" : file);
     if (!PrinterManager().PrintRawText(PrinterOption(*options), name, data)) {
-        return Failed(err, "the printer did not take the data (it is opened with full access, which "
-                           "needs administrator rights)");
+        return Failed(err,
+                      "the printer did not take the data (it is opened with full access, which "
+                      "needs administrator rights)");
     }
     return kExitOk;
 }

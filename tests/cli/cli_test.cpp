@@ -116,4 +116,28 @@ TEST_F(CliTest, ChangesReachTheMachine) {
     EXPECT_EQ(Cli({"printers"}).out.find("Fax"), std::string::npos);
 }
 
+TEST_F(CliTest, WorkbookVerbsListAndPrintOnAPrinterForTheRunOnly) {
+    const std::string book = std::string(TALLOWIND_TEST_DATA) + "/office_book.xlsx";
+    const Outcome listed = Cli({"sheets", book});
+    EXPECT_EQ(listed.status, cli::kExitOk);
+    EXPECT_EQ(listed.out.rfind("1\t数据\n2\t季度报表\n3\t隐藏\n", 0), 0u) << listed.out;
+
+    EXPECT_EQ(Cli({"print", book, "--sheets", "2,1", "--printer", "Front Desk Inkjet"}).status,
+              cli::kExitOk);
+    const auto& jobs = sim::Current().printers[1].jobs;
+    ASSERT_EQ(jobs.size(), 2u);
+    EXPECT_EQ(jobs[0].document, "office_book.xlsx - 季度报表");
+    EXPECT_EQ(jobs[1].document, "office_book.xlsx - 数据");
+    EXPECT_EQ(Cli({"default"}).out, "Office Laser\n");  // put back after the run
+
+    // Put back also when the run fails.
+    EXPECT_EQ(Cli({"print", "/nonexistent/book.xlsx", "--all", "--printer", "Fax"}).status,
+              cli::kExitWorkbook);
+    EXPECT_EQ(Cli({"print", book, "--sheets", "99", "--printer", "Fax"}).status,
+              cli::kExitFailed);
+    EXPECT_EQ(Cli({"default"}).out, "Office Laser\n");
+    EXPECT_EQ(Cli({"print", book, "--all"}).status, cli::kExitOk);
+    EXPECT_EQ(sim::Current().printers[0].jobs.size(), 12u);
+}
+
 }  // namespace

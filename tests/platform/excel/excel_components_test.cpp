@@ -94,6 +94,33 @@ TEST_F(ExcelComponentsTest, PrintLoopsMakeOneJobPerSheetOnTheDefaultPrinter) {
     EXPECT_EQ(desk[0].data, "");
 }
 
+TEST_F(ExcelComponentsTest, RealWorkbookListsItsSheetsAndPrintsThemAsJobs) {
+    const std::string book = std::string(TALLOWIND_TEST_DATA) + "/office_book.xlsx";
+    const std::vector<std::string> names = Load(book);
+    ASSERT_EQ(names.size(), 12u);
+    EXPECT_EQ(names[0], "数据");
+    EXPECT_EQ(names[2], "隐藏");  // a hidden sheet is listed too
+    EXPECT_EQ(names[11], "八月");
+
+    // Checked sheets 1 and 3 (hidden: Excel refuses to activate it, and the print goes on).
+    for (const int32_t sheet : {1, 3}) {
+        workbooks.CurrentSheetIndex(sheet);
+        workbooks.ActivateCurrentSheet();
+        AutomationObject object = workbooks.GetCurrentSheetObject();
+        object.CallMethod("PrintOut");
+        object.Clear();
+    }
+    const auto jobs = Queue("Desk");
+    ASSERT_EQ(jobs.size(), 2u);
+    EXPECT_EQ(jobs[0].document, "office_book.xlsx - 数据");
+    EXPECT_EQ(jobs[1].document, "office_book.xlsx - 隐藏");
+    EXPECT_EQ(jobs[0].data.rfind("Name\tAmount\tRatio", 0), 0u) << jobs[0].data;
+    EXPECT_EQ(jobs[0].totalPages, 1u);
+
+    // A second load replaces the workbook.
+    EXPECT_EQ(Load("/nonexistent/Other.xls"), std::vector<std::string>{"Sheet1"});
+}
+
 TEST_F(ExcelComponentsTest, AutomationErrorsAreSwallowed) {
     Load("/nonexistent/Book.xlsx");
     // A number Excel refuses leaves the current sheet as it was.
