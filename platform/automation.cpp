@@ -16,7 +16,7 @@ std::map<std::string, std::function<ObjectRef()>>& Registry() {
 Result InvokeOn(const ObjectRef& object, const std::string& name, uint16_t kind,
                 const std::vector<Variant>& args) {
     if (object == nullptr) {
-        return Result::Fail(DISP_E_EXCEPTION, "no object");
+        return Result::Fail(kException, "no object");
     }
     return object->Invoke(name, kind, args);
 }
@@ -63,11 +63,11 @@ Result CallOrGet(const ObjectRef& object, const std::string& name) {
     return InvokeOn(object, name, kMethod | kPropertyGet, {});
 }
 
-void RegisterClass(const std::string& className, std::function<ObjectRef()> factory) {
+void RegisterServer(const std::string& className, std::function<ObjectRef()> factory) {
     Registry()[className] = std::move(factory);
 }
 
-void UnregisterClass(const std::string& className) {
+void UnregisterServer(const std::string& className) {
     Registry().erase(className);
 }
 
@@ -75,11 +75,11 @@ void UnregisterClass(const std::string& className) {
 Result CreateObjectFromRegistry(const std::string& className) {
     const auto found = Registry().find(className);
     if (found == Registry().end()) {
-        return Result::Fail(REGDB_E_CLASSNOTREG, "class not registered: " + className);
+        return Result::Fail(kClassNotRegistered, "class not registered: " + className);
     }
     ObjectRef object = found->second();
     if (object == nullptr) {
-        return Result::Fail(DISP_E_EXCEPTION, "server failed to start: " + className);
+        return Result::Fail(kException, "server failed to start: " + className);
     }
     return Result{object, std::nullopt};
 }

@@ -26,17 +26,19 @@ struct Missing {
 using Variant =
     std::variant<std::monostate, Missing, bool, int32_t, double, std::string, ObjectRef>;
 
-// HRESULT values an automation call can fail with.
-inline constexpr int32_t DISP_E_UNKNOWNNAME = static_cast<int32_t>(0x80020006);
-inline constexpr int32_t DISP_E_EXCEPTION = static_cast<int32_t>(0x80020009);
-inline constexpr int32_t DISP_E_BADPARAMCOUNT = static_cast<int32_t>(0x8002000E);
-inline constexpr int32_t DISP_E_BADINDEX = static_cast<int32_t>(0x8002000B);
-inline constexpr int32_t DISP_E_TYPEMISMATCH = static_cast<int32_t>(0x80020005);
-inline constexpr int32_t DISP_E_MEMBERNOTFOUND = static_cast<int32_t>(0x80020003);
-inline constexpr int32_t REGDB_E_CLASSNOTREG = static_cast<int32_t>(0x80040154);
+// HRESULT values an automation call can fail with (DISP_E_UNKNOWNNAME, DISP_E_EXCEPTION,
+// DISP_E_BADPARAMCOUNT, DISP_E_BADINDEX, DISP_E_TYPEMISMATCH, DISP_E_MEMBERNOTFOUND and
+// REGDB_E_CLASSNOTREG), named apart from the system headers' macros.
+inline constexpr int32_t kUnknownName = static_cast<int32_t>(0x80020006);
+inline constexpr int32_t kException = static_cast<int32_t>(0x80020009);
+inline constexpr int32_t kBadParamCount = static_cast<int32_t>(0x8002000E);
+inline constexpr int32_t kBadIndex = static_cast<int32_t>(0x8002000B);
+inline constexpr int32_t kTypeMismatch = static_cast<int32_t>(0x80020005);
+inline constexpr int32_t kMemberNotFound = static_cast<int32_t>(0x80020003);
+inline constexpr int32_t kClassNotRegistered = static_cast<int32_t>(0x80040154);
 
 struct Error {
-    int32_t code = DISP_E_EXCEPTION;
+    int32_t code = kException;
     std::string description;
 };
 
@@ -70,7 +72,7 @@ class Dispatch {
                           const std::vector<Variant>& args) = 0;
 };
 
-// Creates a new object of the class, e.g. "Excel.Application"; REGDB_E_CLASSNOTREG when no server
+// Creates a new object of the class, e.g. "Excel.Application"; kClassNotRegistered when no server
 // is registered for it.
 Result CreateObject(const std::string& className);
 
@@ -84,7 +86,7 @@ Result CallOrGet(const ObjectRef& object, const std::string& name);
 
 // The in-process registry that CreateObject consults where there is no COM: a server registers a
 // factory under its class name. Registering again replaces the factory.
-void RegisterClass(const std::string& className, std::function<ObjectRef()> factory);
-void UnregisterClass(const std::string& className);
+void RegisterServer(const std::string& className, std::function<ObjectRef()> factory);
+void UnregisterServer(const std::string& className);
 
 }  // namespace automation

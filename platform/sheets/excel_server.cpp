@@ -90,7 +90,7 @@ class Object : public Dispatch {
         }
         const auto found = members_.find(Lower(name));
         if (found == members_.end()) {
-            return Result::Fail(automation::DISP_E_UNKNOWNNAME, "unknown member " + name);
+            return Result::Fail(automation::kUnknownName, "unknown member " + name);
         }
         return found->second(kind, args);
     }
@@ -270,7 +270,7 @@ class SheetsObject : public Object {
         Add("Item", [this](uint16_t, const std::vector<Variant>& args) {
             const auto index = ItemIndex(*workbook_, args);
             if (!index) {
-                return Result::Fail(automation::DISP_E_BADINDEX, "subscript out of range");
+                return Result::Fail(automation::kBadIndex, "subscript out of range");
             }
             return Value(ObjectRef(std::make_shared<SheetObject>(app_, workbook_, *index)));
         });
@@ -327,7 +327,7 @@ class WorkbooksObject : public Object {
     Result Open(const std::vector<Variant>& args) {
         const auto* path = args.empty() ? nullptr : std::get_if<std::string>(&args[0]);
         if (path == nullptr) {
-            return Result::Fail(automation::DISP_E_TYPEMISMATCH, "Open needs a file name");
+            return Result::Fail(automation::kTypeMismatch, "Open needs a file name");
         }
         std::string error;
         std::unique_ptr<WorkbookFile> file = WorkbookFile::Open(*path, error);
@@ -362,7 +362,7 @@ class ApplicationObject : public Object {
             if ((kind & automation::kPropertyPut) != 0) {
                 const auto* visible = args.size() == 1 ? std::get_if<bool>(&args[0]) : nullptr;
                 if (visible == nullptr) {
-                    return Result::Fail(automation::DISP_E_TYPEMISMATCH, "Visible takes a boolean");
+                    return Result::Fail(automation::kTypeMismatch, "Visible takes a boolean");
                 }
                 app_->visible = *visible;
                 return Nothing();
@@ -409,7 +409,7 @@ class ApplicationObject : public Object {
 }  // namespace
 
 void RegisterExcelApplication() {
-    automation::RegisterClass("Excel.Application", [] { return ApplicationObject::Create(); });
+    automation::RegisterServer("Excel.Application", [] { return ApplicationObject::Create(); });
 }
 
 std::vector<std::string> ServerCalls() {

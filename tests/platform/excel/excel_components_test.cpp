@@ -142,7 +142,7 @@ TEST_F(ExcelComponentsTest, AutomationErrorsAreSwallowed) {
 }
 
 TEST_F(ExcelComponentsTest, WithoutExcelEveryStepDoesNothing) {
-    automation::UnregisterClass("Excel.Application");
+    automation::UnregisterServer("Excel.Application");
     EXPECT_FALSE(app.Start());
     EXPECT_TRUE(Load("/nonexistent/Book.xlsx").empty());
     EXPECT_FALSE(workbooks.AttachToApplication(app));
