@@ -8,8 +8,8 @@ bash scripts/install-deps.sh
 echo "== 32-bit record layouts"
 g++ -std=c++20 -m32 -fsyntax-only -Wall -Wextra -Werror -I. tests/platform/spooler_layout.cpp
 
-echo "== Windows compile of printing/ (MinGW-w64, the system's Windows headers)"
-for source in printing/*.cpp; do
+echo "== Windows compile of printing/ and the automation layer (MinGW-w64, the system's Windows headers)"
+for source in printing/*.cpp platform/automation.cpp platform/excel.cpp platform/windows/*.cpp; do
   x86_64-w64-mingw32-g++-posix -std=c++20 -fsyntax-only -Wall -Wextra -Werror -I. "$source"
 done
 
