@@ -516,7 +516,21 @@ Store::~Store() {
 void Store::Begin(Machine& machine) {
     while (::flock(lockFd_, LOCK_EX) != 0 && errno == EINTR) {
     }
+    RemoveLeftovers();
     Load(machine);
+}
+
+// Files are only written under the lock, so a half-written new file found while holding it was
+// left by a process that died before renaming it.
+void Store::RemoveLeftovers() {
+    std::error_code error;
+    for (const fs::path& folder : {folder_, folder_ / kJobsFolder}) {
+        for (const auto& entry : fs::directory_iterator(folder, error)) {
+            if (entry.path().filename().string().find(".new.") != std::string::npos) {
+                fs::remove(entry.path(), error);
+            }
+        }
+    }
 }
 
 void Store::End(const Machine& machine) {

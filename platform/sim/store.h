@@ -37,6 +37,7 @@ class Store {
 
   private:
     Store(std::filesystem::path folder, int lockFd);
+    void RemoveLeftovers();
     void Load(Machine& machine);
     void Save(const Machine& machine);
 

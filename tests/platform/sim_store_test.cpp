@@ -2,11 +2,14 @@
 // machine under the folder's lock without losing each other's changes, and a damaged file is
 // reported, not trusted.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/sim/store.h"
@@ -83,31 +86,61 @@ TEST_F(StoreTest, FirstUseCreatesTheDefaultMachineAndJobDataLivesInItsOwnFile) {
     EXPECT_FALSE(fs::exists(folder_ / "jobs" / "7.dat"));
 }
 
-TEST_F(StoreTest, ConcurrentUsersLoseNoChange) {
-    constexpr int kUsers = 4;
+// Several processes at once, each adding forms one call at a time.
+TEST_F(StoreTest, ConcurrentProcessesLoseNoChange) {
+    constexpr int kProcesses = 4;
     constexpr int kChanges = 25;
-    std::vector<std::thread> users;
-    for (int user = 0; user < kUsers; ++user) {
-        users.emplace_back([&, user] {
+    std::vector<pid_t> children;
+    for (int process = 0; process < kProcesses; ++process) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
             auto store = sim::detail::Store::Open(folder_);
             sim::Machine machine;
             for (int i = 0; i < kChanges; ++i) {
                 store->Begin(machine);
                 sim::Form form;
-                form.name = "form " + std::to_string(user) + "-" + std::to_string(i);
+                form.name = "form " + std::to_string(process) + "-" + std::to_string(i);
                 machine.forms.push_back(form);
                 store->End(machine);
             }
-        });
+            std::_Exit(0);
+        }
+        children.push_back(child);
     }
-    for (std::thread& user : users) {
-        user.join();
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
     auto store = sim::detail::Store::Open(folder_);
     sim::Machine machine;
     store->Begin(machine);
     store->End(machine);
-    EXPECT_EQ(machine.forms.size(), sim::DefaultMachine().forms.size() + kUsers * kChanges);
+    EXPECT_EQ(machine.forms.size(), sim::DefaultMachine().forms.size() + kProcesses * kChanges);
+}
+
+// A process killed while writing leaves a half-written new file beside the machine; the machine
+// as last renamed still loads, and the leftover goes.
+TEST_F(StoreTest, FolderLeftByAKilledProcessStillLoads) {
+    {
+        auto store = sim::detail::Store::Open(folder_);
+        sim::Machine machine;
+        store->Begin(machine);
+        machine.defaultPrinter = "Fax";
+        store->End(machine);
+    }
+    const fs::path leftover = folder_ / "machine.txt.new.99999";
+    std::ofstream(leftover) << "[machine]\ndefaultPrint";
+    std::ofstream(folder_ / "jobs" / "3.dat.new.99999") << "half";
+
+    auto store = sim::detail::Store::Open(folder_);
+    sim::Machine machine;
+    store->Begin(machine);
+    store->End(machine);
+    EXPECT_EQ(machine.defaultPrinter, "Fax");
+    EXPECT_FALSE(fs::exists(leftover));
+    EXPECT_FALSE(fs::exists(folder_ / "jobs" / "3.dat.new.99999"));
 }
 
 }  // namespace
