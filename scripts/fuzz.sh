@@ -6,6 +6,13 @@ cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-30}
 build=build-fuzz
 
+# libFuzzer comes with clang's runtime (Debian: clang, libclang-rt-14-dev).
+if ! command -v clang++ >/dev/null || ! echo 'int main(){}' |
+  clang++ -x c++ -fsanitize=fuzzer-no-link -o /dev/null - 2>/dev/null; then
+  echo "== Fuzzing skipped: clang++ with the libFuzzer runtime is not installed"
+  exit 0
+fi
+
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DTALLOWIND_FUZZ=ON -DTALLOWIND_TESTS=OFF \
   -DTALLOWIND_BENCH=OFF >/dev/null
 cmake --build "$build" --target xlsx_fuzzer xls_fuzzer

@@ -43,6 +43,6 @@ constexpr size_t kMaxCellFormats = 1024 * 1024;
 constexpr uint32_t kMaxRows = 1048576;
 constexpr uint32_t kMaxColumns = 16384;
 constexpr size_t kMaxCells = 16 * 1024 * 1024;
-constexpr uint64_t kMaxSheetTextBytes = 512 * kMiB;
+constexpr uint64_t kMaxSheetTextBytes = 256 * kMiB;
 
 }  // namespace sheets::limits
