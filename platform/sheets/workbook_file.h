@@ -66,13 +66,15 @@ class WorkbookFile {
     Format format() const { return format_; }
 
     // Every sheet in workbook order (worksheets, chart sheets, macro and dialog sheets, hidden ones
-    // included), as Excel's Sheets collection lists them. A .xls VB module is not a sheet.
+    // included), as Excel's Sheets collection lists them. A .xls VB module is not a sheet; a .xls
+    // dialog sheet is listed as a worksheet, since its flag lives in the sheet's own records,
+    // which listing does not read.
     const std::vector<SheetInfo>& Sheets() const { return sheets_; }
 
     // The used range of sheet `index` as text: one row a line, each line ending in CR LF (text
     // sent raw to a Windows printer needs both), cells separated by tabs, each cell as the user
     // sees it (see cell_text.h). An empty sheet gives "". A chart sheet's text is its name.
-    // False with `error` set on failure; `text` is then empty.
+    // False with `error` set on failure; `text` is then empty. One call at a time per file.
     bool SheetText(size_t index, std::string& text, Error& error);
     bool SheetText(size_t index, std::string& text, std::string& error);
 
