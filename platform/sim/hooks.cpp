@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/sim/entry.h"
+#include "platform/sim/lookup.h"
 #include "platform/sim/sim.h"
 #include "platform/sim/state.h"
 
@@ -133,6 +134,8 @@ void Install(Machine machine) {
     detail::State& state = GetState();
     std::lock_guard lock(state.mutex);
     state.machine = std::move(machine);
+    // A hand-built queue may leave ids at 0; the spooler's ids are unique and increase.
+    detail::NumberJobs(state.machine);
     state.installed = true;
     state.store.reset();
     state.calls.clear();
@@ -151,6 +154,13 @@ void Install(Machine machine) {
 
 Machine& Current() {
     return GetState().machine;
+}
+
+std::vector<Job> JobsOf(const std::string& printer) {
+    detail::State& state = GetState();
+    std::lock_guard lock(state.mutex);
+    const Printer* found = detail::FindPrinter(state.machine, printer);
+    return found != nullptr ? found->jobs : std::vector<Job>{};
 }
 
 void SetAdministrator(bool administrator) {

@@ -1,7 +1,7 @@
 // The simulated spooler's print queues: documents written through a printer handle become jobs
 // (StartDocPrinterA to EndDocPrinter), and the queue is read and controlled with EnumJobsA,
-// GetJobA and SetJobA. Printed documents stay in the queue with their data, so that the user and
-// the tests can see what was sent.
+// GetJobA and SetJobA. Nothing is sent to a device, so finished documents stay in the queue with
+// their data, where the user and the tests can see what was sent.
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -124,6 +124,9 @@ bool PackJobsAtLevel(DWORD level, const Printer& printer, std::size_t first, std
 
 }  // namespace
 
+// A finished document waits in the queue with no status bits, as on a printer that never comes
+// online. A printer that keeps printed documents prints it at once and keeps it (PRINTED and
+// RETAINED, every page printed), unless the printer or the job is paused.
 void EndDocument(State& state, PrinterHandleEntry& entry) {
     if (entry.documentJob == 0) {
         return;
@@ -131,9 +134,26 @@ void EndDocument(State& state, PrinterHandleEntry& entry) {
     if (Printer* printer = PrinterOf(state, &entry)) {
         if (Job* job = FindJob(*printer, entry.documentJob)) {
             job->status &= ~JOB_STATUS_SPOOLING;
+            const bool keeps = (printer->attributes & PRINTER_ATTRIBUTE_KEEPPRINTEDJOBS) != 0;
+            const bool paused = ((printer->status & PRINTER_STATUS_PAUSED) |
+                                 (job->status & JOB_STATUS_PAUSED)) != 0;
+            if (keeps && !paused) {
+                job->status |= JOB_STATUS_PRINTED | JOB_STATUS_RETAINED;
+                job->pagesPrinted = job->totalPages;
+            }
         }
     }
     entry.documentJob = 0;
+}
+
+void RemoveIfDrained(Machine& machine, const std::string& name) {
+    const auto drained = [&](const Printer& printer) {
+        return SameName(printer.name, name) &&
+               (printer.status & PRINTER_STATUS_PENDING_DELETION) != 0 && printer.jobs.empty();
+    };
+    if (std::erase_if(machine.printers, drained) != 0 && SameName(machine.defaultPrinter, name)) {
+        machine.defaultPrinter.clear();
+    }
 }
 
 }  // namespace sim::detail
@@ -182,7 +202,9 @@ DWORD StartDocPrinterA(HANDLE hPrinter, DWORD Level, LPBYTE pDocInfo) {
                    const std::string datatype = info->pDatatype != nullptr ? info->pDatatype
                                                 : !entry->datatype.empty() ? entry->datatype
                                                                            : printer->datatype;
-                   if (!SupportsDatatype(machine, *printer, datatype)) {
+                   const bool rawOnly = (printer->attributes & PRINTER_ATTRIBUTE_RAW_ONLY) != 0;
+                   if (!SupportsDatatype(machine, *printer, datatype) ||
+                       (rawOnly && !datatype.starts_with("RAW"))) {
                        return fail(ERROR_INVALID_DATATYPE);
                    }
                    Job job;
@@ -305,8 +327,11 @@ BOOL GetJobA(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD cbBuf
                });
 }
 
-// Level 0 carries only a command. A user controls the jobs they sent; other jobs need the right
-// to administer the printer.
+// Level 0 carries only a command; new job data (levels 1 to 4) is not modelled and gives
+// ERROR_NOT_SUPPORTED. A user controls the jobs they sent; other jobs need an administrator or a
+// handle with the right to administer the printer or its jobs. A deleted job's document handle
+// then writes no more (ERROR_PRINT_CANCELLED), and a printer pending deletion goes with its last
+// job.
 BOOL SetJobA(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD Command) {
     using namespace sim::detail;
     return Run("SetJobA", FALSE, {Ptr(hPrinter), JobId, Level, Ptr(pJob), Command},
@@ -326,8 +351,9 @@ BOOL SetJobA(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD Comma
                    if (Level != 0) {
                        return Fail(ERROR_NOT_SUPPORTED);  // new job data is not modelled
                    }
-                   const bool administers = (entry->access & PRINTER_ACCESS_ADMINISTER) != 0 ||
-                                            state.machine.administrator;
+                   const bool administers =
+                       (entry->access & (PRINTER_ACCESS_ADMINISTER | JOB_ACCESS_ADMINISTER)) != 0 ||
+                       state.machine.administrator;
                    if (!administers && !SameName(job->userName, state.machine.userName)) {
                        return Fail(ERROR_ACCESS_DENIED);
                    }
@@ -357,6 +383,7 @@ BOOL SetJobA(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD Comma
                            const DWORD id = job->id;
                            std::erase_if(printer->jobs,
                                          [&](const Job& queued) { return queued.id == id; });
+                           RemoveIfDrained(state.machine, entry->printer);
                            return TRUE;
                        }
                        default:

@@ -2,6 +2,7 @@
 // \\server\printer, and a local printer may also be named through the local machine's name.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "platform/sim/sim.h"
@@ -37,8 +38,16 @@ DWORD AllowedServerAccess(const Machine& machine);
 // A printer's device settings as the DEVMODEA a record points to.
 void FillDevMode(DEVMODEA& devMode, const DevMode& settings, std::string_view deviceName);
 
-// Ends the document open on a printer handle, if any: the job stops spooling and stays queued.
+// Ends the document open on a printer handle, if any: the job stops spooling and stays queued
+// (see jobs.cpp for the status it is left with).
 void EndDocument(State& state, PrinterHandleEntry& entry);
+
+// Removes the local printer `name` if it is pending deletion and its queue is empty: a deleted
+// printer goes once its last job has left.
+void RemoveIfDrained(Machine& machine, const std::string& name);
+
+// Gives every seeded job with id 0 the next free id and keeps nextJobId above every queued id.
+void NumberJobs(Machine& machine);
 
 // The current time in UTC, as the spooler stamps a job's submission.
 SYSTEMTIME SystemTimeNow();

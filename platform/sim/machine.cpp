@@ -8,6 +8,29 @@
 #include "platform/sim/sim.h"
 
 namespace sim {
+namespace detail {
+
+void NumberJobs(Machine& machine) {
+    const auto eachJob = [&](auto&& visit) {
+        for (auto* printers : {&machine.printers, &machine.connections, &machine.networkPrinters}) {
+            for (Printer& printer : *printers) {
+                for (Job& job : printer.jobs) {
+                    visit(job);
+                }
+            }
+        }
+    };
+    // Above every id already given first, so a new id never repeats one further down the queues.
+    eachJob([&](const Job& job) { machine.nextJobId = std::max(machine.nextJobId, job.id + 1); });
+    eachJob([&](Job& job) {
+        if (job.id == 0) {
+            job.id = machine.nextJobId++;
+        }
+    });
+}
+
+}  // namespace detail
+
 namespace {
 
 const char* const kEnvironment = "Windows x64";
@@ -312,6 +335,9 @@ MachineBuilder& MachineBuilder::AddJob(const std::string& printerName, Job job) 
     machine_.nextJobId = std::max(machine_.nextJobId, job.id + 1);
     if (job.userName.empty()) {
         job.userName = machine_.userName;
+    }
+    if (job.notifyName.empty()) {
+        job.notifyName = job.userName;  // the spooler notifies the job's owner
     }
     if (job.machineName.empty()) {
         job.machineName = machine_.machineName;

@@ -287,7 +287,11 @@ BOOL SetPrinterA(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD Command) {
                        return Fail(ERROR_ACCESS_DENIED);
                    }
                    if (Level == 0) {
-                       return Control(*printer, Command, pPrinter);
+                       const BOOL done = Control(*printer, Command, pPrinter);
+                       if (done && Command == PRINTER_CONTROL_PURGE) {
+                           RemoveIfDrained(state.machine, entry->printer);
+                       }
+                       return done;
                    }
                    if (Level != 2) {
                        return Fail(ERROR_INVALID_LEVEL);
@@ -383,19 +387,13 @@ BOOL DeletePrinter(HANDLE hPrinter) {
         if ((entry->access & DELETE) == 0 || IsConnection(*printer)) {
             return Fail(ERROR_ACCESS_DENIED);
         }
-        if (!printer->jobs.empty()) {
-            // A paused queue would never drain, so it cannot be left pending deletion.
-            if ((printer->status & PRINTER_STATUS_PAUSED) != 0) {
-                return Fail(ERROR_ACCESS_DENIED);
-            }
-            printer->status |= PRINTER_STATUS_PENDING_DELETION;
-            return TRUE;
+        // A paused queue would never drain, so it cannot be left pending deletion.
+        if (!printer->jobs.empty() && (printer->status & PRINTER_STATUS_PAUSED) != 0) {
+            return Fail(ERROR_ACCESS_DENIED);
         }
-        const std::string name = printer->name;
-        std::erase_if(machine.printers, [&](const Printer& p) { return SameName(p.name, name); });
-        if (SameName(machine.defaultPrinter, name)) {
-            machine.defaultPrinter.clear();
-        }
+        // It goes now if nothing is queued, else with its last job.
+        printer->status |= PRINTER_STATUS_PENDING_DELETION;
+        RemoveIfDrained(machine, entry->printer);
         return TRUE;
     });
 }

@@ -170,6 +170,8 @@ class MachineBuilder {
                                   const std::string& driver = "Generic Text Driver");
     MachineBuilder& Default(const std::string& name);
     MachineBuilder& Administrator(bool administrator);
+    // Queues `job` at the end of the printer's queue. An id of 0 becomes the next free id, and an
+    // empty user, notify name, machine or driver comes from the machine and the printer.
     MachineBuilder& AddJob(const std::string& printer, Job job);
     Machine& machine() { return machine_; }
     Machine Build() const { return machine_; }
@@ -183,6 +185,9 @@ class MachineBuilder {
 // Replaces the machine, and clears the call log, injected failures, hooks and counters.
 void Install(Machine machine);
 Machine& Current();
+// A copy of the queue of the printer or connection `printer` names, in print order with each job's
+// data; empty when there is no such printer.
+std::vector<Job> JobsOf(const std::string& printer);
 void SetAdministrator(bool administrator);
 
 // ---- Failure injection and interference ----
