@@ -38,11 +38,13 @@ constexpr uint64_t kMaxSharedStringBytes = 512 * kMiB;
 constexpr size_t kMaxNumberFormats = 65536;
 constexpr size_t kMaxCellFormats = 1024 * 1024;
 
-// One sheet's cells: Excel's grid, the cells with a value, and the text produced for printing
-// (empty cells inside the used range count as their tab separators).
+// One sheet's cells: Excel's grid, the cells with a value (24 bytes each while a sheet is read),
+// and the text produced for printing, some 50,000 pages (empty cells inside the used range count
+// as their tab separators, so a sparse sheet spanning the grid is refused rather than printed as
+// pages of tabs).
 constexpr uint32_t kMaxRows = 1048576;
 constexpr uint32_t kMaxColumns = 16384;
-constexpr size_t kMaxCells = 16 * 1024 * 1024;
-constexpr uint64_t kMaxSheetTextBytes = 256 * kMiB;
+constexpr size_t kMaxCells = 8 * 1024 * 1024;
+constexpr uint64_t kMaxSheetTextBytes = 128 * kMiB;
 
 }  // namespace sheets::limits
