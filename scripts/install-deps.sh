@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n fonts-wqy-zenhei
   xvfb xauth x11-utils imagemagick
   g++-mingw-w64-x86-64-posix g++-multilib
+  clang libclang-rt-14-dev
 )
 
 missing=()

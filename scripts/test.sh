@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: the suite in a normal and in an
-# ASan+UBSan build, the 32-bit record layout check and the Windows compile of the printer manager.
+# ASan+UBSan build, the 32-bit record layout check, the Windows compile of the printer manager and
+# the automation layer, and a short fuzzing run of the workbook readers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -27,5 +28,8 @@ ctest --test-dir build --output-on-failure -j "$jobs"
 echo "== ASan+UBSan build"
 bash scripts/build.sh build-asan -DTALLOWIND_SANITIZE=ON -DTALLOWIND_BENCH=OFF
 ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+echo "== Fuzzing the workbook readers (libFuzzer with ASan+UBSan, briefly)"
+FUZZ_SECONDS=${FUZZ_SECONDS:-20} bash scripts/fuzz.sh
 
 echo "== All tests passed"
