@@ -18,11 +18,6 @@ namespace {
 constexpr DWORD kErrorAlreadyExists = 183;
 constexpr std::size_t kMaxFormName = 31;
 
-BOOL Fail(DWORD error) {
-    SetError(error);
-    return FALSE;
-}
-
 struct Environment {
     const char* name;
     const char* folder;  // below the driver and print-processor directories

@@ -57,6 +57,13 @@ inline Arg Ptr(const void* pointer) noexcept {
 
 using Args = std::initializer_list<Arg>;
 
+// Sets the last error and returns the call's failure value (FALSE unless another is given).
+template <typename Result = BOOL>
+Result Fail(DWORD error, Result failure = FALSE) {
+    SetError(error);
+    return failure;
+}
+
 // Logs the call and advances the pending failures and changes of `function`. Returns true when
 // an injected failure fires: the last error is then set and the call must return its failure value.
 bool Enter(State& state, const char* function, Args args, const std::vector<Arg>& record);

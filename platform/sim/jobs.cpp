@@ -17,11 +17,6 @@ namespace {
 
 constexpr DWORD kErrorPrintCancelled = 63;
 
-BOOL Fail(DWORD error) {
-    SetError(error);
-    return FALSE;
-}
-
 Printer* PrinterOf(State& state, const PrinterHandleEntry* entry) {
     return entry != nullptr && !entry->server ? FindPrinter(state.machine, entry->printer)
                                               : nullptr;
@@ -175,10 +170,7 @@ DWORD StartDocPrinterA(HANDLE hPrinter, DWORD Level, LPBYTE pDocInfo) {
                                                   Text(info->pDatatype)}
                                : std::vector<Arg>{};
     };
-    auto fail = [](DWORD error) -> DWORD {
-        SetError(error);
-        return 0;
-    };
+    auto fail = [](DWORD error) { return Fail(error, DWORD{0}); };
     return Run("StartDocPrinterA", DWORD{0}, {Ptr(hPrinter), Level, Ptr(pDocInfo)}, record,
                [&](State& state) -> DWORD {
                    PrinterHandleEntry* entry = FindPrinterHandle(state, hPrinter);

@@ -14,11 +14,6 @@
 namespace sim::detail {
 namespace {
 
-BOOL Fail(DWORD error) {
-    SetError(error);
-    return FALSE;
-}
-
 std::string TextOf(const char* text) {
     return text != nullptr ? std::string(text) : std::string();
 }
@@ -322,10 +317,7 @@ HANDLE AddPrinterA(LPSTR pName, DWORD Level, LPBYTE pPrinter) {
         return Level == 2 ? RecordOf(reinterpret_cast<const PRINTER_INFO_2A*>(pPrinter))
                           : std::vector<Arg>{};
     };
-    auto fail = [](DWORD error) -> HANDLE {
-        SetError(error);
-        return nullptr;
-    };
+    auto fail = [](DWORD error) { return Fail(error, HANDLE{nullptr}); };
     return Run("AddPrinterA", HANDLE{nullptr}, {Text(pName), Level, Ptr(pPrinter)}, record,
                [&](State& state) -> HANDLE {
                    Machine& machine = state.machine;
@@ -428,10 +420,7 @@ BOOL DeletePrinterConnectionA(LPSTR pName) {
 // the user cancelling.
 HANDLE ConnectToPrinterDlg(HWND hwnd, DWORD Flags) {
     using namespace sim::detail;
-    auto fail = [](DWORD error) -> HANDLE {
-        SetError(error);
-        return nullptr;
-    };
+    auto fail = [](DWORD error) { return Fail(error, HANDLE{nullptr}); };
     return Run(
         "ConnectToPrinterDlg", HANDLE{nullptr}, {Ptr(hwnd), Flags}, [&](State& state) -> HANDLE {
             if (Flags != 0) {

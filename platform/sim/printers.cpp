@@ -187,11 +187,6 @@ bool SelectPrinters(const Machine& machine, DWORD flags, const char* name, DWORD
     return true;
 }
 
-BOOL Fail(DWORD error) {
-    SetError(error);
-    return FALSE;
-}
-
 }  // namespace
 }  // namespace sim::detail
 

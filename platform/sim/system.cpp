@@ -87,16 +87,6 @@ struct Change {
 
 constexpr std::size_t kNewStateShown = 64;  // entries of NewState the call log renders at most
 
-template <typename Result>
-Result Fail(DWORD error, Result result) {
-    SetError(error);
-    return result;
-}
-
-BOOL Fail(DWORD error) {
-    return Fail(error, FALSE);
-}
-
 }  // namespace
 }  // namespace sim::detail
 

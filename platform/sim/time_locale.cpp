@@ -37,11 +37,6 @@ bool KnownLocale(const Machine& machine, LCID locale) {
            locale == machine.locale;
 }
 
-int Fail(DWORD error) {
-    SetError(error);
-    return 0;
-}
-
 }  // namespace
 
 SYSTEMTIME SystemTimeNow() {
