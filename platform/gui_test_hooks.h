@@ -83,6 +83,10 @@ std::string ControlAt(std::string_view window, int x, int y);
 bool ClickButton(std::string_view button);
 // A left click on an item of a check-list box: on its check box, or on its text.
 bool ClickCheckListItem(std::string_view checkList, int index, bool onCheckBox);
+// An item's text as the check-list box shows it, or empty.
+std::string CheckListItemText(std::string_view checkList, int index);
+// Checks or unchecks an item as code would: the current item stays as it is.
+bool SetCheckListItemChecked(std::string_view checkList, int index, bool checked);
 // Closes the window as its close box does.
 bool CloseWindowByCloseBox(std::string_view window);
 

@@ -6,6 +6,7 @@
 #include <QDeadlineTimer>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -206,6 +207,24 @@ bool ClickCheckListItem(std::string_view checkList, int index, bool onCheckBox) 
     return true;
 }
 
+std::string CheckListItemText(std::string_view checkList, int index) {
+    const qt::ControlRecord* record = qt::FindControlRecord(checkList);
+    auto* list = record ? dynamic_cast<qt::CheckListWidget*>(record->widget.data()) : nullptr;
+    const QListWidgetItem* item = list ? list->item(index) : nullptr;
+    return item ? FromQt(item->text()) : std::string();
+}
+
+bool SetCheckListItemChecked(std::string_view checkList, int index, bool checked) {
+    const qt::ControlRecord* record = qt::FindControlRecord(checkList);
+    auto* list = record ? dynamic_cast<qt::CheckListWidget*>(record->widget.data()) : nullptr;
+    QListWidgetItem* item = list ? list->item(index) : nullptr;
+    if (item == nullptr) {
+        return false;
+    }
+    item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+    return true;
+}
+
 bool CloseWindowByCloseBox(std::string_view window) {
     const qt::WindowRecord* record = qt::FindWindowRecord(window);
     if (record == nullptr || !record->widget) {
@@ -239,15 +258,16 @@ void AnswerNextMessageBox(std::function<void(const MessageBoxSeen&)> seen) {
 
 void AnswerNextFileDialog(std::optional<std::string> path,
                           std::function<void(const FileDialogSeen&)> seen) {
+    const std::optional<QString> file =
+        path ? std::optional<QString>(QString::fromStdString(*path)) : std::nullopt;
     AnswerNextModal<QFileDialog>(
-        [path = std::move(path), seen = std::move(seen)](QFileDialog* dialog) {
+        [file, seen = std::move(seen)](QFileDialog* dialog) {
             FileDialogSeen report;
             report.title = FromQt(dialog->windowTitle());
             for (const QString& filter : dialog->nameFilters()) {
                 report.filters.push_back(FromQt(filter));
             }
-            if (path) {
-                dialog->selectFile(QString::fromStdString(*path));
+            if (file) {
                 // accept() is a protected slot; it checks that the file exists, as OK does.
                 QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
             } else {
@@ -256,6 +276,28 @@ void AnswerNextFileDialog(std::optional<std::string> path,
             if (seen) {
                 seen(report);
             }
+        },
+        // Ready once shown with the file chosen in its own folder, as a user would go there: the
+        // dialog may have opened in a folder that no longer exists.
+        [file](QFileDialog* dialog) {
+            if (!dialog->isVisible()) {
+                return false;
+            }
+            if (!file) {
+                return true;
+            }
+            constexpr char kPrepared[] = "tallowindAnswerPrepared";
+            if (!dialog->property(kPrepared).toBool()) {
+                dialog->setProperty(kPrepared, true);
+                dialog->setDirectory(QFileInfo(*file).absolutePath());
+                dialog->selectFile(*file);
+                // selectFile leaves the name box alone while it has the focus; type the name.
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                if (name != nullptr && dialog->selectedFiles().value(0).isEmpty()) {
+                    name->setText(QFileInfo(*file).fileName());
+                }
+            }
+            return dialog->selectedFiles().value(0) == QFileInfo(*file).absoluteFilePath();
         });
 }
 
@@ -336,7 +378,7 @@ bool DropFiles(std::string_view control, const std::vector<std::string>& paths) 
     if (target == nullptr) {
         return false;
     }
-    const QPoint at = target->mapFrom(widget, middle);
+    const QPoint at = target->mapFromGlobal(widget->mapToGlobal(middle));
     QMimeData mime;
     QList<QUrl> urls;
     for (const std::string& path : paths) {
