@@ -28,9 +28,9 @@ enum class ControlKind {
     EditBox,           // one line of editable text
     ComboBox,          // drop-down list of items, no editable text
     OpenFileDialog,    // faceless: the open-file dialog with its filter
-    DropTarget,        // faceless: accepts dropped files (not registered yet)
-    ExcelWorkbook,     // faceless: a workbook component (no behaviour yet)
-    ExcelApplication,  // faceless: an application component (no behaviour yet)
+    DropTarget,        // faceless: the program registers a DropTarget (drop_target.h)
+    ExcelWorkbook,     // faceless: the program holds an ExcelWorkbooks (excel.h)
+    ExcelApplication,  // faceless: the program holds an ExcelApp (excel.h)
 };
 
 enum class Border {
