@@ -49,15 +49,6 @@ class ExcelComponentsTest : public ::testing::Test {
         return names;
     }
 
-    static std::vector<sim::Job> Queue(const std::string& printer) {
-        for (const sim::Printer& candidate : sim::Current().printers) {
-            if (candidate.name == printer) {
-                return candidate.jobs;
-            }
-        }
-        return {};
-    }
-
     ExcelApp app;
     ExcelWorkbooks workbooks;
 };
@@ -86,8 +77,8 @@ TEST_F(ExcelComponentsTest, PrintLoopsMakeOneJobPerSheetOnTheDefaultPrinter) {
     ASSERT_TRUE(SetDefaultPrinterA("Hall"));
     workbooks.GetCurrentSheetObject().CallMethod("PrintOut");
 
-    const auto desk = Queue("Desk");
-    const auto hall = Queue("Hall");
+    const auto desk = sim::JobsOf("Desk");
+    const auto hall = sim::JobsOf("Hall");
     ASSERT_EQ(desk.size(), 1u);
     ASSERT_EQ(hall.size(), 1u);
     EXPECT_EQ(desk[0].document, "Book1 - Sheet1");
@@ -110,7 +101,7 @@ TEST_F(ExcelComponentsTest, RealWorkbookListsItsSheetsAndPrintsThemAsJobs) {
         object.CallMethod("PrintOut");
         object.Clear();
     }
-    const auto jobs = Queue("Desk");
+    const auto jobs = sim::JobsOf("Desk");
     ASSERT_EQ(jobs.size(), 2u);
     EXPECT_EQ(jobs[0].document, "office_book.xlsx - 数据");
     EXPECT_EQ(jobs[1].document, "office_book.xlsx - 隐藏");
