@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/automation.h"
+#include "platform/sheets/excel_server.h"
 
 namespace fake_excel {
 namespace {
@@ -173,7 +174,8 @@ Server& Install() {
 }
 
 void Uninstall() {
-    automation::UnregisterServer("Excel.Application");
+    // The spreadsheet stand-in is "Excel.Application" again.
+    sheets::RegisterExcelApplication();
     server.reset();
 }
 

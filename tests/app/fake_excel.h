@@ -22,7 +22,8 @@ struct Server {
     std::function<void()> onOpen;          // runs inside Workbooks.Open
 };
 
-// Registers the fake under "Excel.Application" with a fresh server; Uninstall removes it.
+// Registers the fake under "Excel.Application" with a fresh server; Uninstall puts the spreadsheet
+// stand-in back.
 Server& Install();
 void Uninstall();
 
