@@ -14,18 +14,18 @@
 
 namespace {
 
-using sheets::testing::XlsxSpec;
+using sheets::testing::XlsxShape;
 
 constexpr int kSheets = 200;
 
 // 200 sheets; the first of 100,000 rows × 10 columns, the others 1,000 × 10; 300,000 strings.
-const XlsxSpec kLarge{.sheets = kSheets,
-                      .rows = 1000,
-                      .firstSheetRows = 100000,
-                      .columns = 10,
-                      .sharedStrings = 300000,
-                      .deflate = false};
-const XlsxSpec kSmall{.sheets = kSheets, .rows = 1, .firstSheetRows = 1, .columns = 2};
+const XlsxShape kLarge{.sheets = kSheets,
+                       .rows = 1000,
+                       .firstSheetRows = 100000,
+                       .columns = 10,
+                       .sharedStrings = 300000,
+                       .deflate = false};
+const XlsxShape kSmall{.sheets = kSheets, .rows = 1, .firstSheetRows = 1, .columns = 2};
 
 // The generated workbooks, written once into a private temporary folder and removed at exit.
 struct Workbooks {

@@ -140,8 +140,8 @@ TEST(SheetListCost, BytesReadToListDoNotGrowWithCellsOrStrings) {
     const std::string folder =
         std::filesystem::temp_directory_path() / ("sheets_cost_" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
-    XlsxSpec small{.sheets = 30, .rows = 1, .firstSheetRows = 1, .columns = 2, .sharedStrings = 1};
-    XlsxSpec large = small;
+    XlsxShape small{.sheets = 30, .rows = 1, .firstSheetRows = 1, .columns = 2, .sharedStrings = 1};
+    XlsxShape large = small;
     large.rows = 300;
     large.firstSheetRows = 20000;
     large.columns = 6;

@@ -30,23 +30,23 @@ std::string StringText(int index) {
     return "共享字符串 shared string number " + std::to_string(index);
 }
 
-int Rows(const XlsxSpec& spec, int index) {
-    return index == 0 ? spec.firstSheetRows : spec.rows;
+int Rows(const XlsxShape& shape, int index) {
+    return index == 0 ? shape.firstSheetRows : shape.rows;
 }
 
-std::string SheetXml(const XlsxSpec& spec, int index) {
+std::string SheetXml(const XlsxShape& shape, int index) {
     std::string xml =
         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet "
         "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>";
-    const int rows = Rows(spec, index);
+    const int rows = Rows(shape, index);
     for (int r = 0; r < rows; ++r) {
         const std::string row = std::to_string(r + 1);
         xml += "<row r=\"" + row + "\">";
-        for (int c = 0; c < spec.columns; ++c) {
+        for (int c = 0; c < shape.columns; ++c) {
             xml += "<c r=\"" + ColumnName(c) + row + "\"";
             if (c % 2 == 0) {
                 xml += " t=\"s\"><v>" +
-                       std::to_string((r * spec.columns + c) % spec.sharedStrings) + "</v></c>";
+                       std::to_string((r * shape.columns + c) % shape.sharedStrings) + "</v></c>";
             } else {
                 xml += "><v>" + NumberText(r, c) + "</v></c>";
             }
@@ -63,14 +63,14 @@ struct ZipDiscard {
 
 }  // namespace
 
-std::string ExpectedText(const XlsxSpec& spec, int index) {
+std::string ExpectedText(const XlsxShape& shape, int index) {
     std::string text;
-    for (int r = 0; r < Rows(spec, index); ++r) {
-        for (int c = 0; c < spec.columns; ++c) {
+    for (int r = 0; r < Rows(shape, index); ++r) {
+        for (int c = 0; c < shape.columns; ++c) {
             if (c > 0) {
                 text += '\t';
             }
-            text += c % 2 == 0 ? StringText((r * spec.columns + c) % spec.sharedStrings)
+            text += c % 2 == 0 ? StringText((r * shape.columns + c) % shape.sharedStrings)
                                : NumberText(r, c);
         }
         text += "\r\n";
@@ -78,7 +78,7 @@ std::string ExpectedText(const XlsxSpec& spec, int index) {
     return text;
 }
 
-bool WriteXlsx(const std::string& path, const XlsxSpec& spec, std::string& error) {
+bool WriteXlsx(const std::string& path, const XlsxShape& shape, std::string& error) {
     int code = 0;
     std::unique_ptr<zip_t, ZipDiscard> zip(
         zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code));
@@ -101,7 +101,7 @@ bool WriteXlsx(const std::string& path, const XlsxSpec& spec, std::string& error
             return false;
         }
         return zip_set_file_compression(zip.get(), static_cast<zip_uint64_t>(index),
-                                        spec.deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 1) == 0;
+                                        shape.deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 1) == 0;
     };
     const std::string rels = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
     std::string workbook =
@@ -113,7 +113,7 @@ bool WriteXlsx(const std::string& path, const XlsxSpec& spec, std::string& error
         "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
         "<Relationship Id=\"rIdS\" Type=\"" +
         rels + "/sharedStrings\" Target=\"sharedStrings.xml\"/>";
-    for (int i = 0; i < spec.sheets; ++i) {
+    for (int i = 0; i < shape.sheets; ++i) {
         const std::string n = std::to_string(i + 1);
         workbook += "<sheet name=\"Sheet " + n + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
         workbookRels += "<Relationship Id=\"rId" + n + "\" Type=\"" + rels +
@@ -124,7 +124,7 @@ bool WriteXlsx(const std::string& path, const XlsxSpec& spec, std::string& error
     std::string strings =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><sst "
         "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">";
-    for (int i = 0; i < spec.sharedStrings; ++i) {
+    for (int i = 0; i < shape.sharedStrings; ++i) {
         strings += "<si><t>" + StringText(i) + "</t></si>";
     }
     strings += "</sst>";
@@ -135,8 +135,8 @@ bool WriteXlsx(const std::string& path, const XlsxSpec& spec, std::string& error
                       rels + "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>") &&
               add("xl/workbook.xml", workbook) && add("xl/_rels/workbook.xml.rels", workbookRels) &&
               add("xl/sharedStrings.xml", strings);
-    for (int i = 0; ok && i < spec.sheets; ++i) {
-        ok = add("xl/worksheets/sheet" + std::to_string(i + 1) + ".xml", SheetXml(spec, i));
+    for (int i = 0; ok && i < shape.sheets; ++i) {
+        ok = add("xl/worksheets/sheet" + std::to_string(i + 1) + ".xml", SheetXml(shape, i));
     }
     if (!ok) {
         error = "cannot add a part to " + path;

@@ -6,7 +6,7 @@
 
 namespace sheets::testing {
 
-struct XlsxSpec {
+struct XlsxShape {
     int sheets = 1;
     int rows = 1;            // of every sheet but the first
     int firstSheetRows = 1;  // the first sheet can be the large one
@@ -16,9 +16,9 @@ struct XlsxSpec {
 };
 
 // Writes the workbook to `path`; false with `error` set when libzip fails.
-bool WriteXlsx(const std::string& path, const XlsxSpec& spec, std::string& error);
+bool WriteXlsx(const std::string& path, const XlsxShape& shape, std::string& error);
 
 // The text SheetText gives for sheet `index` of such a workbook, for checking the reader.
-std::string ExpectedText(const XlsxSpec& spec, int index);
+std::string ExpectedText(const XlsxShape& shape, int index);
 
 }  // namespace sheets::testing
