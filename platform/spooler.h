@@ -723,8 +723,8 @@ BOOL AddMonitorA(LPSTR pName, DWORD Level, LPBYTE pMonitors);
 BOOL DeleteMonitorA(LPSTR pName, LPSTR pEnvironment, LPSTR pMonitorName);
 
 // ---- Jobs and documents ----
-BOOL EnumJobsA(HANDLE hPrinter, DWORD FirstJob, DWORD NoJobs, DWORD Level, LPBYTE pJob,
-               DWORD cbBuf, LPDWORD pcbNeeded, LPDWORD pcReturned);
+BOOL EnumJobsA(HANDLE hPrinter, DWORD FirstJob, DWORD NoJobs, DWORD Level, LPBYTE pJob, DWORD cbBuf,
+               LPDWORD pcbNeeded, LPDWORD pcReturned);
 BOOL GetJobA(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD cbBuf,
              LPDWORD pcbNeeded);
 BOOL SetJobA(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD Command);
@@ -743,8 +743,8 @@ BOOL GetPrinterDriverA(HANDLE hPrinter, LPSTR pEnvironment, DWORD Level, LPBYTE 
                        DWORD cbBuf, LPDWORD pcbNeeded);
 BOOL AddPrinterDriverA(LPSTR pName, DWORD Level, LPBYTE pDriverInfo);
 BOOL DeletePrinterDriverA(LPSTR pName, LPSTR pEnvironment, LPSTR pDriverName);
-BOOL DeletePrinterDriverExA(LPSTR pName, LPSTR pEnvironment, LPSTR pDriverName,
-                            DWORD dwDeleteFlag, DWORD dwVersionFlag);
+BOOL DeletePrinterDriverExA(LPSTR pName, LPSTR pEnvironment, LPSTR pDriverName, DWORD dwDeleteFlag,
+                            DWORD dwVersionFlag);
 
 // ---- Print processors ----
 BOOL EnumPrintProcessorsA(LPSTR pName, LPSTR pEnvironment, DWORD Level, LPBYTE pPrintProcessorInfo,
@@ -789,8 +789,7 @@ BOOL PrintDlgA(LPPRINTDLGA pPD);
 DWORD CommDlgExtendedError();
 
 // The message pump's three calls: take a waiting message off the queue and dispatch it.
-BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
-                  UINT wRemoveMsg);
+BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg);
 BOOL TranslateMessage(const MSG* lpMsg);
 LRESULT DispatchMessageA(const MSG* lpMsg);
 

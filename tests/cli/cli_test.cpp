@@ -98,7 +98,8 @@ TEST_F(CliTest, ChangesReachTheMachine) {
     const std::string shown = Cli({"printer", "show", "Labels"}).out;
     EXPECT_NE(shown.find("Comment:          Shipping labels"), std::string::npos);
     EXPECT_NE(shown.find("Shared:           yes"), std::string::npos);
-    EXPECT_NE(shown.find("(shared, local, do-complete-first)"), std::string::npos);  // sharing kept the local bit
+    EXPECT_NE(shown.find("(shared, local, do-complete-first)"),
+              std::string::npos);  // sharing kept the local bit
 
     EXPECT_EQ(Cli({"connection", "add", "\\\\PRINTSRV\\Plotter"}).status, cli::kExitOk);
     EXPECT_NE(Cli({"printers"}).out.find("  \\\\PRINTSRV\\Plotter\n"), std::string::npos);
@@ -133,8 +134,7 @@ TEST_F(CliTest, WorkbookVerbsListAndPrintOnAPrinterForTheRunOnly) {
     // Put back also when the run fails.
     EXPECT_EQ(Cli({"print", "/nonexistent/book.xlsx", "--all", "--printer", "Fax"}).status,
               cli::kExitWorkbook);
-    EXPECT_EQ(Cli({"print", book, "--sheets", "99", "--printer", "Fax"}).status,
-              cli::kExitFailed);
+    EXPECT_EQ(Cli({"print", book, "--sheets", "99", "--printer", "Fax"}).status, cli::kExitFailed);
     EXPECT_EQ(Cli({"default"}).out, "Office Laser\n");
     EXPECT_EQ(Cli({"print", book, "--all"}).status, cli::kExitOk);
     EXPECT_EQ(sim::Current().printers[0].jobs.size(), 12u);
