@@ -222,21 +222,25 @@ class Payload {
         return true;
     }
 
+    // A string's character count, stored in one byte or in two.
+    bool Count(int countBytes, uint16_t& count) {
+        if (countBytes != 1) {
+            return U16(count);
+        }
+        uint8_t small = 0;
+        if (!U8(small)) {
+            return false;
+        }
+        count = small;
+        return true;
+    }
+
     // A BIFF8 string: a count of `countBytes` bytes, flags, optional rich-text and phonetic
     // sizes, the characters, then the rich-text runs and phonetic data, which are skipped.
     bool UnicodeString(int countBytes, std::string& out) {
         uint16_t count = 0;
         uint8_t flags = 0;
-        if (countBytes == 1) {
-            uint8_t small = 0;
-            if (!U8(small)) {
-                return false;
-            }
-            count = small;
-        } else if (!U16(count)) {
-            return false;
-        }
-        if (!U8(flags)) {
+        if (!Count(countBytes, count) || !U8(flags)) {
             return false;
         }
         uint16_t runs = 0;
@@ -253,13 +257,7 @@ class Payload {
     // A BIFF5 string: a count of `countBytes` bytes, then bytes in the workbook's code page.
     bool CodePageString(int countBytes, uint16_t codepage, std::string& out) {
         uint16_t count = 0;
-        if (countBytes == 1) {
-            uint8_t small = 0;
-            if (!U8(small)) {
-                return false;
-            }
-            count = small;
-        } else if (!U16(count)) {
+        if (!Count(countBytes, count)) {
             return false;
         }
         EnterSegment();
